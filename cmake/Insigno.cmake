@@ -1,0 +1,25 @@
+# Warnings and small helpers shared by every target of the project.
+
+add_library(insigno_warnings INTERFACE)
+target_compile_options(insigno_warnings INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor)
+if(INSIGNO_WERROR)
+    target_compile_options(insigno_warnings INTERFACE -Werror)
+endif()
+
+# insigno_add_gtest(NAME SOURCES ... LIBS ... [NATIVE_ONLY])
+# One test executable; natively every case becomes its own CTest test, cross builds run the
+# executable once under the emulator (one Wine start per executable is what keeps that fast).
+function(insigno_add_gtest name)
+    cmake_parse_arguments(T "NATIVE_ONLY" "" "SOURCES;LIBS" ${ARGN})
+    if(T_NATIVE_ONLY AND WIN32)
+        return()
+    endif()
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main insigno_warnings)
+    if(CMAKE_CROSSCOMPILING)
+        add_test(NAME ${name} COMMAND ${name})
+    else()
+        include(GoogleTest)
+        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
+    endif()
+endfunction()

@@ -83,19 +83,19 @@ constexpr DWORD SERVICE_RECORD_SIZE = 92;
 constexpr DWORD ASPECT_RECORD_SIZE = 16;
 
 // Message numbers the plug-in sends (lParam1, lParam2 -> result).
-constexpr UINT HOST_MSG_SET_EVENT_CALLBACK = 3;     // EventCallbackFunc, client data -> ignored
-constexpr UINT HOST_MSG_GET_CURRENT_CHANNEL = 4;    // ChannelRecord*, 0 -> nonzero: filled
-constexpr UINT HOST_MSG_GET_SERVICE = 6;            // 0, 0 -> current service index, <0 none
-constexpr UINT HOST_MSG_GET_CHANNEL = 9;            // ChannelRecord*, index<<16|space -> nonzero
-constexpr UINT HOST_MSG_GET_SERVICE_INFO = 10;      // service index, ServiceRecord* -> nonzero
-constexpr UINT HOST_MSG_GET_ZOOM = 18;              // 0, 0 -> zoom in percent, 0 unknown
-constexpr UINT HOST_MSG_GET_ASPECT = 20;            // AspectRecord*, 0 -> nonzero: filled
-constexpr UINT HOST_MSG_GET_FULLSCREEN = 29;        // 0, 0 -> nonzero while full screen
-constexpr UINT HOST_MSG_SET_STREAM_CALLBACK = 41;   // StreamCallbackInfo*, 0 -> ignored
-constexpr UINT HOST_MSG_GET_TUNING_SPACE = 47;      // 0, 0 -> low 16 bits: tuning space
+constexpr UINT HOST_MSG_SET_EVENT_CALLBACK = 3;    // EventCallbackFunc, client data -> ignored
+constexpr UINT HOST_MSG_GET_CURRENT_CHANNEL = 4;   // ChannelRecord*, 0 -> nonzero: filled
+constexpr UINT HOST_MSG_GET_SERVICE = 6;           // 0, 0 -> current service index, <0 none
+constexpr UINT HOST_MSG_GET_CHANNEL = 9;           // ChannelRecord*, index<<16|space -> nonzero
+constexpr UINT HOST_MSG_GET_SERVICE_INFO = 10;     // service index, ServiceRecord* -> nonzero
+constexpr UINT HOST_MSG_GET_ZOOM = 18;             // 0, 0 -> zoom in percent, 0 unknown
+constexpr UINT HOST_MSG_GET_ASPECT = 20;           // AspectRecord*, 0 -> nonzero: filled
+constexpr UINT HOST_MSG_GET_FULLSCREEN = 29;       // 0, 0 -> nonzero while full screen
+constexpr UINT HOST_MSG_SET_STREAM_CALLBACK = 41;  // StreamCallbackInfo*, 0 -> ignored
+constexpr UINT HOST_MSG_GET_TUNING_SPACE = 47;     // 0, 0 -> low 16 bits: tuning space
 
 // Event codes the viewer delivers; codes without a name here reach only the base handlers.
-constexpr UINT EVENT_PLUGIN_ENABLE = 0;   // lParam1: nonzero when enabled
+constexpr UINT EVENT_PLUGIN_ENABLE = 0;  // lParam1: nonzero when enabled
 constexpr UINT EVENT_CHANNEL_CHANGE = 2;
 constexpr UINT EVENT_SERVICE_CHANGE = 3;
 constexpr UINT EVENT_DRIVER_CHANGE = 4;

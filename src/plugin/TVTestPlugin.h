@@ -45,24 +45,24 @@ public:
     CTVTestEventHandler(const CTVTestEventHandler&) = delete;
     CTVTestEventHandler& operator=(const CTVTestEventHandler&) = delete;
 
-    virtual bool OnPluginEnable(bool /*enable*/) { return false; }        // 0
-    virtual bool OnEvent1(LPARAM /*lParam1*/) { return false; }           // 1
-    virtual bool OnChannelChange() { return false; }                      // 2
-    virtual bool OnServiceChange() { return false; }                      // 3
-    virtual bool OnDriverChange() { return false; }                       // 4
-    virtual bool OnServiceUpdate() { return false; }                      // 5
-    virtual bool OnEvent6(LPARAM /*lParam1*/) { return false; }           // 6
-    virtual bool OnEvent7(bool /*flag*/) { return false; }                // 7
-    virtual bool OnPreviewChange(bool /*preview*/) { return false; }      // 8
+    virtual bool OnPluginEnable(bool /*enable*/) { return false; }              // 0
+    virtual bool OnEvent1(LPARAM /*lParam1*/) { return false; }                 // 1
+    virtual bool OnChannelChange() { return false; }                            // 2
+    virtual bool OnServiceChange() { return false; }                            // 3
+    virtual bool OnDriverChange() { return false; }                             // 4
+    virtual bool OnServiceUpdate() { return false; }                            // 5
+    virtual bool OnEvent6(LPARAM /*lParam1*/) { return false; }                 // 6
+    virtual bool OnEvent7(bool /*flag*/) { return false; }                      // 7
+    virtual bool OnPreviewChange(bool /*preview*/) { return false; }            // 8
     virtual bool OnEvent9(LPARAM /*lParam1*/, bool /*flag*/) { return false; }  // 9
-    virtual bool OnEvent10(LPARAM /*lParam1*/) { return false; }          // 10
-    virtual bool OnEvent11() { return false; }                            // 11
-    virtual bool OnEvent12(bool /*flag*/) { return false; }               // 12
-    virtual bool OnEvent13(LPARAM /*lParam1*/) { return false; }          // 13
-    virtual bool OnEvent14(LPARAM /*lParam1*/) { return false; }          // 14
-    virtual bool OnEvent15() { return false; }                            // 15
-    virtual bool OnEvent16() { return false; }                            // 16
-    virtual bool OnEvent17(LPARAM /*lParam1*/) { return false; }          // 17
+    virtual bool OnEvent10(LPARAM /*lParam1*/) { return false; }                // 10
+    virtual bool OnEvent11() { return false; }                                  // 11
+    virtual bool OnEvent12(bool /*flag*/) { return false; }                     // 12
+    virtual bool OnEvent13(LPARAM /*lParam1*/) { return false; }                // 13
+    virtual bool OnEvent14(LPARAM /*lParam1*/) { return false; }                // 14
+    virtual bool OnEvent15() { return false; }                                  // 15
+    virtual bool OnEvent16() { return false; }                                  // 16
+    virtual bool OnEvent17(LPARAM /*lParam1*/) { return false; }                // 17
     virtual ~CTVTestEventHandler() = default;
 
     // Returns the handler's result as 0 or 1; codes above 17 reach no handler and answer 0.

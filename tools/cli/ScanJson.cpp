@@ -1,7 +1,5 @@
 #include "ScanJson.h"
 
-#include <cstdio>
-
 #include "Sha256.h"
 
 std::string SdtJsonLine(uint64_t packet, uint16_t originalNetworkId,
@@ -32,11 +30,4 @@ std::string CdtJsonLine(uint64_t packet, uint16_t downloadDataId, const LogoReco
            ",\"height\":" + std::to_string(logo.height) +
            ",\"size\":" + std::to_string(logo.data.size()) + ",\"sha256\":\"" +
            Sha256Hex(logo.data) + "\"}";
-}
-
-std::string LogoFileName(const LogoRecord& logo) {
-    char name[32];
-    std::snprintf(name, sizeof name, "%04X_%03X_%03X_%02X", logo.originalNetworkId, logo.logoId,
-                  logo.logoVersion, logo.logoType);
-    return name;
 }

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "LogoStore.h"
 #include "PacketReader.h"
 #include "PaletteChunk.h"
 #include "ScanJson.h"
@@ -43,7 +44,7 @@ void Scanner::ScanStream(std::istream& in) {
 }
 
 void Scanner::Found(const LogoRecord& logo) {
-    const std::string name = LogoFileName(logo);
+    const std::string name = LogoStore::MakeFileName(logo);
     if (!seen.insert(name).second || !pngDirectory) return;
 
     // Broadcast logos carry no palette; a viewer needs the fixed one to show them at all.

@@ -135,7 +135,7 @@ bool Host::Load() {
                         .Text(std::string("load failed: ") + e.what()));
         return false;
     }
-    RecordMessageBoxes(GetModuleHandleW(WidePath(module->Path()).c_str()));
+    boxesObservable = RecordMessageBoxes(module->Handle());
     const DWORD version = module->GetVersion();
     TVTest::PluginDescription info{};
     const BOOL infoResult = module->GetPluginInfo(&info);
@@ -150,6 +150,7 @@ bool Host::Load() {
                     .Add("name", name)
                     .Add("copyright", Utf8FromWide(info.copyright))
                     .Add("description", Utf8FromWide(info.description))
+                    .Add("messageboxes_observable", boxesObservable)
                     .Text("loaded " + module->Path().string() + ": " + name + " (version " +
                           std::to_string(version) + ") \"" + Utf8FromWide(info.description) +
                           "\""));

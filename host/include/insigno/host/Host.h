@@ -78,6 +78,8 @@ public:
     // File names in the logo directory, sorted; empty when it does not exist.
     std::vector<std::string> LogoFiles() const;
 
+    // Whether the message boxes of the loaded module can be seen (see Probe.h).
+    bool MessageBoxesObservable() const { return boxesObservable; }
     // Every message box reported so far.
     const std::vector<MessageBoxRecord>& MessageBoxes() const { return messageBoxes; }
     // Host messages received, by number; and those received after TVTFinalize returned.
@@ -107,6 +109,7 @@ private:
     std::unique_ptr<PluginModule> module;
     std::unique_ptr<StreamPump> pump;
     bool initialized = false;
+    bool boxesObservable = false;
     bool finalized = false;
     OverlayInfo lastOverlay;
     std::vector<MessageBoxRecord> messageBoxes;

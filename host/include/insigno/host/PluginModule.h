@@ -23,6 +23,7 @@ public:
 
     const std::filesystem::path& Path() const { return path; }
     bool Loaded() const { return handle != nullptr; }
+    HMODULE Handle() const { return handle; }
 
     DWORD GetVersion() const { return getVersion(); }
     BOOL GetPluginInfo(TVTest::PluginDescription* info) const { return getPluginInfo(info); }

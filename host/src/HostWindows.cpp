@@ -19,7 +19,6 @@ void Register(HINSTANCE instance, const wchar_t* name) {
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = HostWindowProcedure;
     windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = name;
     if (!RegisterClassW(&windowClass)) {

@@ -15,7 +15,9 @@ std::size_t taken = 0;  // records of the stand-in already handed out
 
 }  // namespace
 
-bool RecordMessageBoxes(HMODULE) { return true; }
+bool RecordMessageBoxes(HMODULE) {
+    return true;
+}
 
 std::vector<MessageBoxRecord> TakeMessageBoxes() {
     std::lock_guard<std::mutex> lock(takenMutex);
@@ -24,8 +26,8 @@ std::vector<MessageBoxRecord> TakeMessageBoxes() {
     std::vector<MessageBoxRecord> out;
     for (; taken < all.size(); ++taken) {
         const auto& box = all[taken];
-        out.push_back({box.api == "MessageBoxW", box.caption, box.text, box.type,
-                       box.owner != nullptr});
+        out.push_back(
+            {box.api == "MessageBoxW", box.caption, box.text, box.type, box.owner != nullptr});
     }
     return out;
 }

@@ -214,8 +214,10 @@ void ParseSetup(const Line& line, Scenario& scenario) {
         Arity(line, 0, 0, 0);
         scenario.videoContainer = false;
     } else if (cmd == "setting") {
-        if (line.words.size() < 3) line.Fail("setting takes a key and a value");
-        scenario.settings.emplace_back(line.words[1], line.rest[2]);
+        // "setting KEY VALUE" or "setting KEY = VALUE"; the value is written as it stands.
+        const std::size_t value = line.words.size() > 2 && line.words[2] == "=" ? 3 : 2;
+        if (line.words.size() <= value) line.Fail("setting takes a key and a value");
+        scenario.settings.emplace_back(line.words[1], line.rest[value]);
     } else if (cmd == "logodir") {
         if (line.words.size() < 2) line.Fail("logodir takes a path");
         scenario.settings.emplace_back("LogoDirectory", line.rest[1]);

@@ -29,7 +29,9 @@ ChannelRecord Channel() {
     return record;
 }
 
-LPARAM Ptr(void* p) { return reinterpret_cast<LPARAM>(p); }
+LPARAM Ptr(void* p) {
+    return reinterpret_cast<LPARAM>(p);
+}
 
 TEST(HostState, EnumeratesTheChannelsOfTheTuningSpaceByIndex) {
     HostState state(TwoChannels());
@@ -93,7 +95,11 @@ TEST(HostState, ViewAnswers) {
     ASSERT_EQ(state.Answer(TVTest::HOST_MSG_GET_ASPECT, Ptr(&aspect), 0), 1);
     EXPECT_EQ(aspect.aspectX, 4);
     EXPECT_EQ(aspect.aspectY, 3);
-    state.Change([](ViewerState& s) { s.aspect.reset(); s.fullScreen = false; s.zoom = 0; });
+    state.Change([](ViewerState& s) {
+        s.aspect.reset();
+        s.fullScreen = false;
+        s.zoom = 0;
+    });
     EXPECT_EQ(state.Answer(TVTest::HOST_MSG_GET_ASPECT, Ptr(&aspect), 0), 0);
     EXPECT_EQ(state.Answer(TVTest::HOST_MSG_GET_FULLSCREEN, 0, 0), 0);
     EXPECT_EQ(state.Answer(TVTest::HOST_MSG_GET_ZOOM, 0, 0), 0);

@@ -23,7 +23,8 @@ TEST_F(ModuleTest, WithoutVideoContainerInitialisationFailsOnce) {
     auto options = Options();
     options.videoContainer = false;
     Start(options);
-    if (!host->MessageBoxesObservable()) GTEST_SKIP() << "the module's message boxes cannot be seen";
+    if (!host->MessageBoxesObservable())
+        GTEST_SKIP() << "the module's message boxes cannot be seen";
     EXPECT_FALSE(host->Initialize());
 
     ASSERT_EQ(host->MessageBoxes().size(), 1u);
@@ -63,7 +64,8 @@ TEST_F(ModuleTest, UncreatableLogoDirectoryIsReportedWithTheErrorText) {
     auto options = Options();
     options.settings.push_back({"LogoDirectory", directory});
     Start(options);
-    if (!host->MessageBoxesObservable()) GTEST_SKIP() << "the module's message boxes cannot be seen";
+    if (!host->MessageBoxesObservable())
+        GTEST_SKIP() << "the module's message boxes cannot be seen";
     EXPECT_FALSE(host->Initialize());
 
     ASSERT_EQ(host->MessageBoxes().size(), 1u);

@@ -99,7 +99,8 @@ bool ShowsSplit(const Image& image, int width, int height, std::uint32_t left,
     if (image.width != width || image.height != height) return false;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const std::uint32_t rgb = image.pixels[static_cast<std::size_t>(y) * width + x] & 0xFFFFFF;
+            const std::uint32_t rgb =
+                image.pixels[static_cast<std::size_t>(y) * width + x] & 0xFFFFFF;
             if (rgb != (x < width / 2 ? left : right)) return false;
         }
     }

@@ -44,8 +44,10 @@ at 4 end
     EXPECT_EQ(s.containerWidth, 960);
     EXPECT_EQ(s.containerHeight, 540);
     ASSERT_EQ(s.settings.size(), 2u);
-    EXPECT_EQ(s.settings[0], (std::pair<std::string, std::string>{"LogoScale", "= 150 ; kept raw for the plug-in's reader"}));
-    EXPECT_EQ(s.settings[1], (std::pair<std::string, std::string>{"LogoDirectory", "\"../My Logos\""}));
+    EXPECT_EQ(s.settings[0], (std::pair<std::string, std::string>{
+                                 "LogoScale", "150 ; kept raw for the plug-in's reader"}));
+    EXPECT_EQ(s.settings[1],
+              (std::pair<std::string, std::string>{"LogoDirectory", "\"../My Logos\""}));
     ASSERT_TRUE(s.stream);
     EXPECT_EQ(s.stream->path, "sample.ts");
     EXPECT_EQ(s.stream->bitRate, 4000000);
@@ -105,9 +107,13 @@ TEST(Scenario, CurrentChannelWithItsOwnIdsOrNone) {
 }
 
 TEST(Scenario, EventNamesAndCodes) {
-    for (const auto& [name, code] : std::vector<std::pair<std::string, std::uint32_t>>{
-             {"enable", 0}, {"channel", 2}, {"service", 3}, {"driver", 4},
-             {"service-update", 5}, {"preview", 8}}) {
+    for (const auto& [name, code] :
+         std::vector<std::pair<std::string, std::uint32_t>>{{"enable", 0},
+                                                            {"channel", 2},
+                                                            {"service", 3},
+                                                            {"driver", 4},
+                                                            {"service-update", 5},
+                                                            {"preview", 8}}) {
         EXPECT_EQ(EventCode(name), code) << name;
         EXPECT_EQ(EventName(code), name);
     }
@@ -136,29 +142,25 @@ TEST_P(ScenarioRejects, NamingTheLine) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, ScenarioRejects,
-    testing::Values(BadLine{"frobnicate 1", "unknown directive"},
-                    BadLine{"event enable 1", "unknown directive"},  // a step needs "at"
-                    BadLine{"at 1 frobnicate", "unknown step"},
-                    BadLine{"at 1 module x", "unknown step"},         // setup only
-                    BadLine{"at soon event enable", "not a time"},
-                    BadLine{"at -1 event enable", "not a time"},
-                    BadLine{"at 1", "a step is"},
-                    BadLine{"zoom big", "not a number"},
-                    BadLine{"zoom 12x", "not a number"},
-                    BadLine{"add-channel 1 0x10000 1", "outside"},
-                    BadLine{"add-channel 1 2", "wrong number of arguments"},
-                    BadLine{"current 1 2", "a number and two ids"},
-                    BadLine{"fullscreen 2", "outside"},
-                    BadLine{"container 0 10", "outside"},
-                    BadLine{"stream a.ts rate", "stream takes"},
-                    BadLine{"stream a.ts sometimes", "stream takes"},
-                    BadLine{"at 1 wait forever", "wait takes"},
-                    BadLine{"at 1 wait files", "takes a count"},
-                    BadLine{"at 1 wait visible 3 4", "wrong number of arguments"},
-                    BadLine{"at 1 stream rewind", "pause, resume or restart"},
-                    BadLine{"at 1 event enable 1 2 3", "wrong number of arguments"},
-                    BadLine{"at 1 event 4294967296", "outside"},
-                    BadLine{"setting LogoScale", "a key and a value"}));
+    testing::Values(
+        BadLine{"frobnicate 1", "unknown directive"},
+        BadLine{"event enable 1", "unknown directive"},  // a step needs "at"
+        BadLine{"at 1 frobnicate", "unknown step"},
+        BadLine{"at 1 module x", "unknown step"},  // setup only
+        BadLine{"at soon event enable", "not a time"}, BadLine{"at -1 event enable", "not a time"},
+        BadLine{"at 1", "a step is"}, BadLine{"zoom big", "not a number"},
+        BadLine{"zoom 12x", "not a number"}, BadLine{"add-channel 1 0x10000 1", "outside"},
+        BadLine{"add-channel 1 2", "wrong number of arguments"},
+        BadLine{"current 1 2", "a number and two ids"}, BadLine{"fullscreen 2", "outside"},
+        BadLine{"container 0 10", "outside"}, BadLine{"stream a.ts rate", "stream takes"},
+        BadLine{"stream a.ts sometimes", "stream takes"},
+        BadLine{"at 1 wait forever", "wait takes"}, BadLine{"at 1 wait files", "takes a count"},
+        BadLine{"at 1 wait visible 3 4", "wrong number of arguments"},
+        BadLine{"at 1 stream rewind", "pause, resume or restart"},
+        BadLine{"at 1 event enable 1 2 3", "wrong number of arguments"},
+        BadLine{"at 1 event 4294967296", "outside"},
+        BadLine{"setting LogoScale", "a key and a value"},
+        BadLine{"setting LogoScale =", "a key and a value"}));
 
 }  // namespace
 }  // namespace insigno::host

@@ -66,19 +66,34 @@ INSTANTIATE_TEST_SUITE_P(
                    {"EnableFixedPositionX", "1"},
                    {"PositionX", "-10"},
                    {"PositionRateY", "0.25"}},
-                  1280, 720, {16, 9}, 100, 3, {true, true, 1162, 180, 108, 54}},
+                  1280,
+                  720,
+                  {16, 9},
+                  100,
+                  3,
+                  {true, true, 1162, 180, 108, 54}},
         // Type 0 (48 x 24) following the viewer's 200 % zoom: 96 x 48, in a 4:3 picture
         // pillar-boxed from x 240 and 1440 wide, 5 % in.
         Placement{"ZoomInAPillarBox",
                   {{"LogoType", "0"}, {"PositionRateX", "0.05"}},
-                  1920, 1080, {4, 3}, 200, 0, {true, true, 312, 0, 96, 48}},
+                  1920,
+                  1080,
+                  {4, 3},
+                  200,
+                  0,
+                  {true, true, 312, 0, 96, 48}},
         // Half size (32 x 18) at the bottom edge ("-0") of a picture letter-boxed 152..872.
         Placement{"MinusZeroFromTheBottom",
                   {{"LogoScale", "50"},
                    {"EnableFixedScale", "1"},
                    {"EnableFixedPositionY", "1"},
                    {"PositionY", "-0"}},
-                  1280, 1024, {16, 9}, 100, 5, {true, true, 0, 854, 32, 18}}),
+                  1280,
+                  1024,
+                  {16, 9},
+                  100,
+                  5,
+                  {true, true, 0, 854, 32, 18}}),
     [](const testing::TestParamInfo<Placement>& info) { return std::string(info.param.name); });
 
 }  // namespace

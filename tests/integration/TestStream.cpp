@@ -36,7 +36,9 @@ Bytes BuildStream(std::uint16_t networkId, const std::vector<ServiceLogo>& servi
     }
     tswriter::Packetizer sdtPackets(tswriter::kSdtPid), cdtPackets(tswriter::kCdtPid);
     Bytes stream;
-    auto append = [&stream](const Bytes& bytes) { stream.insert(stream.end(), bytes.begin(), bytes.end()); };
+    auto append = [&stream](const Bytes& bytes) {
+        stream.insert(stream.end(), bytes.begin(), bytes.end());
+    };
     std::uint8_t filler = 0;
     for (int cycle = 0; cycle < cycles; ++cycle) {
         append(sdtPackets.OnePerPacket({sdt.Build()}));
@@ -67,7 +69,8 @@ LogoRecord Record(std::uint16_t networkId, const CdtLogo& logo) {
 
 void WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 

@@ -61,7 +61,7 @@ public:
     void operator()(const SnapshotStep& snapshot) {
         const auto path =
             snapshot.path.is_absolute() ? snapshot.path : host.WorkDir() / snapshot.path;
-        std::string error = "the presented image is not available on this platform";
+        std::string error = "the picture the overlay presented cannot be read here";
         const auto image = host.Snapshot();
         const bool ok = image && WritePng(*image, path, error);
         const OverlayInfo overlay = host.Overlay();

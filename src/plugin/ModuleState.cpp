@@ -1,0 +1,9 @@
+#include "ModuleState.h"
+
+namespace {
+HINSTANCE moduleInstance = nullptr;
+}  // namespace
+
+HINSTANCE ModuleInstance() { return moduleInstance; }
+
+void SetModuleInstance(HINSTANCE instance) { moduleInstance = instance; }

@@ -33,7 +33,9 @@ bool LogoEventHandler::OnDriverChange() {
     return true;
 }
 
-bool LogoEventHandler::OnServiceChange() { return true; }
+bool LogoEventHandler::OnServiceChange() {
+    return true;
+}
 
 bool LogoEventHandler::OnChannelChange() {
     const LPARAM space = Send(HOST_MSG_GET_TUNING_SPACE) & 0xFFFF;

@@ -25,12 +25,14 @@ bool LogoPlugin::Initialize() {
     return true;
 }
 
-bool LogoPlugin::HasRunningOverlay() const { return manager.overlayWindow != nullptr; }
+bool LogoPlugin::HasRunningOverlay() const {
+    return manager.overlayWindow != nullptr;
+}
 
 LRESULT CALLBACK EventCallback(UINT event, LPARAM lParam1, LPARAM lParam2, void* clientData) {
     try {
-        return static_cast<LogoPlugin*>(clientData)->handler.DispatchEvent(event, lParam1,
-                                                                           lParam2, clientData);
+        return static_cast<LogoPlugin*>(clientData)
+            ->handler.DispatchEvent(event, lParam1, lParam2, clientData);
     } catch (...) {
         // An exception must not unwind into the viewer (an allocation failure while the
         // channel list is copied, for one); the event is dropped.

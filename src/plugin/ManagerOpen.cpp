@@ -117,7 +117,8 @@ bool StreamCallbackManager::Open() {
         moduleReference.Acquire();
     } catch (const WindowException& e) {
         std::ostringstream text;
-        text << TEXT_NO_WINDOW << "\n" << "Error Code: " << e.code;
+        text << TEXT_NO_WINDOW << "\n"
+             << "Error Code: " << e.code;
         ReportA(text.str());
         return false;
     }

@@ -1,7 +1,5 @@
 // The module's exports and entry point.
 
-#include <new>
-
 #include "Exports.h"
 #include "LogoPlugin.h"
 #include "ModuleState.h"
@@ -21,7 +19,9 @@ void DestroyPlugin() {
 
 extern "C" {
 
-INSIGNO_EXPORT DWORD WINAPI TVTGetVersion() { return plugin->GetVersion(); }
+INSIGNO_EXPORT DWORD WINAPI TVTGetVersion() {
+    return plugin->GetVersion();
+}
 
 INSIGNO_EXPORT BOOL WINAPI TVTGetPluginInfo(PluginDescription* info) {
     return plugin->GetPluginInfo(info) ? TRUE : FALSE;
@@ -39,18 +39,23 @@ INSIGNO_EXPORT BOOL WINAPI TVTFinalize() {
     return result ? TRUE : FALSE;
 }
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     switch (reason) {
         case DLL_PROCESS_ATTACH:
             SetModuleInstance(instance);
-            plugin = new (std::nothrow) LogoPlugin;
-            return plugin ? TRUE : FALSE;
+            try {
+                plugin = new LogoPlugin;
+            } catch (...) {
+                return FALSE;
+            }
+            return TRUE;
         case DLL_PROCESS_DETACH:
-            // Here the loader lock is held: the overlay's render thread could never be joined,
-            // and at process exit it has been killed already. While it runs, the overlay holds
-            // a module reference, so a plain unload cannot bring us here; only process exit
-            // can, and then the object is left to the end of the process rather than hanging.
-            if (plugin && !plugin->HasRunningOverlay()) DestroyPlugin();
+            // The loader lock is held here, so a render thread could never be joined. While the
+            // overlay runs it holds a reference to this module, so an unload without
+            // TVTFinalize cannot bring us here; only the end of the process can, when the
+            // system has already ended the thread. Leaving the object to the process's end is
+            // then better than hanging the viewer in a join.
+            if (plugin && !(reserved != nullptr && plugin->HasRunningOverlay())) DestroyPlugin();
             return TRUE;
         default:
             return TRUE;
@@ -64,9 +69,16 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
 namespace {
 
 __attribute__((constructor)) void OnLoad() {
-    DllMain(ModuleHandleOfThisObject(), DLL_PROCESS_ATTACH, nullptr);
+    HMODULE instance = nullptr;
+    GetModuleHandleExW(
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+        reinterpret_cast<LPCWSTR>(&OnLoad), &instance);
+    DllMain(instance, DLL_PROCESS_ATTACH, nullptr);
 }
 
+// A dynamic unload cannot reach this while the overlay runs (it holds a module reference); the
+// process's end can, and here, unlike on Windows, every thread is still alive and the loader
+// lock is released by then, so the overlay's thread is stopped and joined as in TVTFinalize.
 __attribute__((destructor)) void OnUnload() {
     DllMain(ModuleInstance(), DLL_PROCESS_DETACH, nullptr);
 }

@@ -4,6 +4,10 @@ namespace {
 HINSTANCE moduleInstance = nullptr;
 }  // namespace
 
-HINSTANCE ModuleInstance() { return moduleInstance; }
+HINSTANCE ModuleInstance() {
+    return moduleInstance;
+}
 
-void SetModuleInstance(HINSTANCE instance) { moduleInstance = instance; }
+void SetModuleInstance(HINSTANCE instance) {
+    moduleInstance = instance;
+}

@@ -90,9 +90,10 @@ INSTANTIATE_TEST_SUITE_P(
     Flags, ChannelChangeTest,
     ::testing::Values(ChannelCase{"EnabledPreview", true, true, {Stage::SDT, true, 0x7FE1, 0x0408}},
                       ChannelCase{"EnabledOnly", true, false, {Stage::SDT, true, 0x7FE1, 0x0408}},
-                      ChannelCase{"PreviewOnly", false, true, {Stage::Ignore, false, 0x7FE1, 0x0408}},
+                      ChannelCase{
+                          "PreviewOnly", false, true, {Stage::Ignore, false, 0x7FE1, 0x0408}},
                       ChannelCase{"Neither", false, false, {Stage::Ignore, false, 0x7FE1, 0x0408}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(EventHandlerTest, ChannelChangeToAnUnlistedNumberHidesAndIgnores) {
     Event(EVENT_PLUGIN_ENABLE, 1);
@@ -217,7 +218,7 @@ INSTANTIATE_TEST_SUITE_P(
                       UpdateFailure{"NetworkIdZero", true, 0, 0, true},
                       UpdateFailure{"NoService", true, 0x0004, -1, true},
                       UpdateFailure{"NoServiceRecord", true, 0x0004, 0, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 class UnhandledEventTest : public EventHandlerTest, public ::testing::WithParamInterface<UINT> {};
 

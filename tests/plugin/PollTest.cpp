@@ -1,6 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "LogoPlugin.h"
 #include "ScriptedHost.h"
@@ -38,8 +36,8 @@ TEST_F(PollTest, ZoomIgnoresZeroAndRepeats) {
     EXPECT_EQ(zoom, 150);
     EXPECT_FALSE(plugin.manager.PollZoom(zoom));
     EXPECT_EQ(zoom, 150);
-    EXPECT_EQ(host.Messages(), (std::vector<UINT>{HOST_MSG_GET_ZOOM, HOST_MSG_GET_ZOOM,
-                                                  HOST_MSG_GET_ZOOM}));
+    EXPECT_EQ(host.Messages(),
+              (std::vector<UINT>{HOST_MSG_GET_ZOOM, HOST_MSG_GET_ZOOM, HOST_MSG_GET_ZOOM}));
 }
 
 struct AspectCase {
@@ -74,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
                       AspectCase{"New", 16, 9, std::pair{4, 3}, true, 4, 3},
                       AspectCase{"OneTermUnknown", 16, 9, std::pair{4, 0}, true, 4, 9},
                       AspectCase{"NoAnswer", 4, 3, std::nullopt, false, 4, 3}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(PollTest, FullScreenSwitchIsReportedOnce) {
     SettleFullScreen();
@@ -97,22 +95,22 @@ TEST_F(PollTest, ARatioChangeAlsoTakesTheFullScreenState) {
     EXPECT_FALSE(plugin.manager.PollAspect(x, y));
 }
 
-// The flag starts false once per process, so the first poll is observed in a child process.
+// Exits 0 when the first two polls report a change and then none.
+void PollTwiceAndExit(const StreamCallbackManager& manager) {
+    int x = 16;
+    int y = 9;
+    const bool first = manager.PollAspect(x, y);
+    const bool second = manager.PollAspect(x, y);
+    std::exit(first && !second ? 0 : 1);
+}
+
+// The flag starts false once per process: the first poll runs in a freshly started copy of
+// this program (the threadsafe death-test style re-executes it).
 TEST_F(PollTest, FirstPollInFullScreenReportsAChange) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     host.aspect = std::pair{16, 9};
     host.fullScreen = true;
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        int x = 16, y = 9;
-        const bool first = plugin.manager.PollAspect(x, y);
-        const bool second = plugin.manager.PollAspect(x, y);
-        _exit(first && !second ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EXIT(PollTwiceAndExit(plugin.manager), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

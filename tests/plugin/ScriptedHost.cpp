@@ -33,6 +33,7 @@ LRESULT ScriptedHost::Answer(UINT message, LPARAM lParam1, LPARAM lParam2) {
         case HOST_MSG_GET_CHANNEL:
         case HOST_MSG_GET_CURRENT_CHANNEL:
         case HOST_MSG_GET_ASPECT:
+        case HOST_MSG_SET_STREAM_CALLBACK:
             sizeField = *reinterpret_cast<DWORD*>(lParam1);
             break;
         case HOST_MSG_GET_SERVICE_INFO:
@@ -44,6 +45,13 @@ LRESULT ScriptedHost::Answer(UINT message, LPARAM lParam1, LPARAM lParam2) {
     calls.push_back(Call{message, lParam1, lParam2, sizeField});
 
     switch (message) {
+        case HOST_MSG_SET_EVENT_CALLBACK:
+            eventCallback = reinterpret_cast<EventCallbackFunc>(lParam1);
+            eventClientData = reinterpret_cast<void*>(lParam2);
+            return 0;
+        case HOST_MSG_SET_STREAM_CALLBACK:
+            streamCallback = *reinterpret_cast<StreamCallbackInfo*>(lParam1);
+            return 0;
         case HOST_MSG_GET_TUNING_SPACE:
             // The high half is noise the plug-in must mask off.
             return static_cast<LRESULT>(0x70000 | tuningSpace);

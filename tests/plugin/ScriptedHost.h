@@ -28,13 +28,18 @@ public:
 
     // The answers; change them under Lock() while other threads may call.
     int tuningSpace = 0;
-    std::vector<TVTest::ChannelRecord> channels;        // message 9, by index
-    std::optional<TVTest::ChannelRecord> current;       // message 4
-    LRESULT serviceIndex = -1;                          // message 6
-    std::optional<WORD> serviceId;                      // message 10 (any index)
-    LRESULT zoom = 0;                                   // message 18
-    std::optional<std::pair<int, int>> aspect;          // message 20
-    bool fullScreen = false;                            // message 29
+    std::vector<TVTest::ChannelRecord> channels;   // message 9, by index
+    std::optional<TVTest::ChannelRecord> current;  // message 4
+    LRESULT serviceIndex = -1;                     // message 6
+    std::optional<WORD> serviceId;                 // message 10 (any index)
+    LRESULT zoom = 0;                              // message 18
+    std::optional<std::pair<int, int>> aspect;     // message 20
+    bool fullScreen = false;                       // message 29
+
+    // What the plug-in registered with messages 3 and 41 (copied, as the viewer must).
+    TVTest::EventCallbackFunc eventCallback = nullptr;
+    void* eventClientData = nullptr;
+    std::optional<TVTest::StreamCallbackInfo> streamCallback;
 
     std::vector<Call> Calls();
     std::vector<UINT> Messages();
@@ -42,8 +47,8 @@ public:
     std::unique_lock<std::mutex> Lock() { return std::unique_lock<std::mutex>(mutex); }
 
 private:
-    static LRESULT CALLBACK MessageCallback(TVTest::HostParam* param, UINT message,
-                                            LPARAM lParam1, LPARAM lParam2);
+    static LRESULT CALLBACK MessageCallback(TVTest::HostParam* param, UINT message, LPARAM lParam1,
+                                            LPARAM lParam2);
     LRESULT Answer(UINT message, LPARAM lParam1, LPARAM lParam2);
 
     std::mutex mutex;

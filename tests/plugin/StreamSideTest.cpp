@@ -44,7 +44,8 @@ Bytes Sdt(uint16_t network, std::vector<tswriter::SdtService> services) {
 
 // The SDT the target service's logo comes from: a type 1 reference to LOGO, VERSION, DOWNLOAD.
 Bytes TargetSdt() {
-    return Sdt(NETWORK, {Service(SERVICE, tswriter::LogoTransmissionType1(LOGO, VERSION, DOWNLOAD))});
+    return Sdt(NETWORK,
+               {Service(SERVICE, tswriter::LogoTransmissionType1(LOGO, VERSION, DOWNLOAD))});
 }
 
 std::vector<uint8_t> Png() {
@@ -98,7 +99,8 @@ protected:
     void Keep(const CdtLogo& logo) {
         fs::ofstream file(directory / FileName(logo), std::ios::binary);
         const std::vector<uint8_t> png = Png();
-        file.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+        file.write(reinterpret_cast<const char*>(png.data()),
+                   static_cast<std::streamsize>(png.size()));
     }
 
     void Open() {
@@ -175,13 +177,14 @@ INSTANTIATE_TEST_SUITE_P(Flags, SdtStageTest,
                          ::testing::Values(FlagsCase{"ShowOnly", true, false, Stage::Ignore},
                                            FlagsCase{"CollectOnly", false, true, Stage::CDT},
                                            FlagsCase{"Both", true, true, Stage::CDT}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(StreamSideTest, SdtOfAnotherNetworkOrWithoutLogoReferencesKeepsTheStage) {
     Keep(CdtLogo{});
     Open();
     manager.SetTarget(true, false, NETWORK, SERVICE);
-    Feed(Sdt(OTHER_NETWORK, {Service(SERVICE, tswriter::LogoTransmissionType1(LOGO, VERSION, DOWNLOAD))}));
+    Feed(Sdt(OTHER_NETWORK,
+             {Service(SERVICE, tswriter::LogoTransmissionType1(LOGO, VERSION, DOWNLOAD))}));
     Feed(Sdt(NETWORK, {Service(SERVICE, tswriter::ServiceDescriptor(1, "P", "S"))}));
     EXPECT_EQ(manager.CurrentStage(), Stage::SDT);
     EXPECT_FALSE(Shown());
@@ -232,17 +235,27 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         CollectCase{"Matching", tswriter::LogoTransmissionType1(LOGO, VERSION, DOWNLOAD), {}, true},
         CollectCase{"Type2", tswriter::LogoTransmissionType2(LOGO), {}, true},
-        CollectCase{"OtherNetwork", tswriter::LogoTransmissionType1(LOGO, VERSION, DOWNLOAD),
-                    {.network = OTHER_NETWORK}, false},
-        CollectCase{"OtherDownloadId", tswriter::LogoTransmissionType1(LOGO, VERSION, DOWNLOAD),
-                    {.download = 0x0124}, false},
-        CollectCase{"OtherVersion", tswriter::LogoTransmissionType1(LOGO, VERSION, DOWNLOAD),
-                    {.version = 3}, false},
-        CollectCase{"OtherLogoId", tswriter::LogoTransmissionType1(LOGO, VERSION, DOWNLOAD),
-                    {.logo = 0x01B}, false},
-        CollectCase{"Type3", tswriter::LogoTransmissionType3("NHK"),
-                    {.download = 0, .logo = 0, .version = 0}, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+        CollectCase{"OtherNetwork",
+                    tswriter::LogoTransmissionType1(LOGO, VERSION, DOWNLOAD),
+                    {.network = OTHER_NETWORK},
+                    false},
+        CollectCase{"OtherDownloadId",
+                    tswriter::LogoTransmissionType1(LOGO, VERSION, DOWNLOAD),
+                    {.download = 0x0124},
+                    false},
+        CollectCase{"OtherVersion",
+                    tswriter::LogoTransmissionType1(LOGO, VERSION, DOWNLOAD),
+                    {.version = 3},
+                    false},
+        CollectCase{"OtherLogoId",
+                    tswriter::LogoTransmissionType1(LOGO, VERSION, DOWNLOAD),
+                    {.logo = 0x01B},
+                    false},
+        CollectCase{"Type3",
+                    tswriter::LogoTransmissionType3("NHK"),
+                    {.download = 0, .logo = 0, .version = 0},
+                    false}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(StreamSideTest, CdtOfAnotherNetworkKeepsCollecting) {
     Open();

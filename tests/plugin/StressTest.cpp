@@ -80,8 +80,8 @@ TEST(StressTest, EventsPacketsAndDrawingMeetWithoutRaceOrDeadlock) {
     ScriptedHost host;
     host.tuningSpace = 0;
     for (const Channel& channel : CHANNELS) {
-        host.channels.push_back(ScriptedHost::Channel(channel.number, channel.network,
-                                                      channel.service));
+        host.channels.push_back(
+            ScriptedHost::Channel(channel.number, channel.network, channel.service));
     }
     host.current = host.channels[0];
     host.zoom = 100;

@@ -6,8 +6,8 @@
 // video container, so the plug-in has to search descendants, not only children.
 struct TestWindows {
     // containerClass: the class name of the innermost window.
-    explicit TestWindows(const char* containerClass = "TVTest Video Container", int width = 1280,
-                         int height = 720);
+    explicit TestWindows(const wchar_t* containerClass = L"TVTest Video Container",
+                         int width = 1280, int height = 720);
     ~TestWindows();
     TestWindows(const TestWindows&) = delete;
     TestWindows& operator=(const TestWindows&) = delete;

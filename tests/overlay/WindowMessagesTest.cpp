@@ -28,6 +28,16 @@ protected:
         ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(overlay.hwnd) != FALSE; }));
     }
 
+    // Once the render thread has polled, its pass resizes and waits in SendMessageW for this
+    // thread, which does not pump here.
+    void WaitForARenderPassWithoutPumping() {
+        const int polls = host.zoomPolls;
+        const auto limit = std::chrono::steady_clock::now() + 5s;
+        while (host.zoomPolls == polls && std::chrono::steady_clock::now() < limit)
+            std::this_thread::sleep_for(1ms);
+        std::this_thread::sleep_for(20ms);
+    }
+
     ParentWindow parent{1280, 720};
     FakeHost host;
 };
@@ -118,13 +128,31 @@ TEST_F(OverlayWindow, TeardownDuringAResizeDoesNotHang) {
     auto overlay = Make(settings);
     ShowAndWait(*overlay);
     host.zoomKeepsChanging = true;
-    const int polls = host.zoomPolls;
-    while (host.zoomPolls == polls) std::this_thread::sleep_for(1ms);
-    std::this_thread::sleep_for(20ms);  // the render thread now waits for this thread
+    WaitForARenderPassWithoutPumping();
 
     Watchdog watchdog("teardown during a resize");
     overlay.reset();
     EXPECT_EQ(parent.ChildCount(), 0);
+}
+
+// The render thread holds the pass lock while it waits in SendMessageW for this thread; the texture
+// rebuild here needs that lock, and must answer the wait instead of blocking on it.
+TEST_F(OverlayWindow, ATextureRebuildWhileTheRenderThreadWaitsForThisThreadGoesThrough) {
+    OverlaySettings settings = ShownFor(-1);
+    settings.fixedScale = false;
+    auto overlay = Make(settings);
+    ShowAndWait(*overlay);
+    host.zoomKeepsChanging = true;
+    WaitForARenderPassWithoutPumping();
+
+    Watchdog watchdog("texture rebuild during a resize");
+    LogoRecord logo;
+    logo.logoType = 3;
+    logo.ApplySizeByType();
+    overlay->SetLogo(logo);
+    EXPECT_EQ(SendMessageW(overlay->hwnd, MSG_LOGO_CHANGED, 0, 0), 0);  // handled right here
+    const int polls = host.zoomPolls;
+    EXPECT_TRUE(PumpUntil([&] { return host.zoomPolls > polls + 5; }));
 }
 
 // A stream thread hands over logos while the render thread resizes and waits for this thread in

@@ -7,7 +7,7 @@ if(INSIGNO_WERROR)
 endif()
 
 # insigno_add_gtest(NAME SOURCES ... LIBS ... [NATIVE_ONLY])
-# One test executable; natively every case becomes its own CTest test, cross builds run the
+# One test executable; natively every case becomes its own CTest test, win64 runs the
 # executable once under the emulator (one Wine start per executable is what keeps that fast).
 function(insigno_add_gtest name)
     cmake_parse_arguments(T "NATIVE_ONLY" "" "SOURCES;LIBS" ${ARGN})
@@ -16,10 +16,14 @@ function(insigno_add_gtest name)
     endif()
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main insigno_warnings)
-    if(CMAKE_CROSSCOMPILING)
+    if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+        # win32: built to prove it compiles, not run (Wine here runs 64-bit programs only).
+    elseif(CMAKE_CROSSCOMPILING)
         add_test(NAME ${name} COMMAND ${name})
     else()
         include(GoogleTest)
         gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
     endif()
 endfunction()
+
+include(${CMAKE_CURRENT_LIST_DIR}/WindowsModule.cmake)

@@ -1,0 +1,3 @@
+namespace insigno::platform {
+void ResetDirect3DState() {}
+}  // namespace insigno::platform

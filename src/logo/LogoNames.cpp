@@ -1,0 +1,31 @@
+#include <cstdio>
+#include <regex>
+
+#include "LogoStore.h"
+
+std::string LogoStore::MakeKey(uint16_t originalNetworkId, uint16_t logoId, uint8_t logoType) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04X_%03X_%02X", static_cast<unsigned>(originalNetworkId),
+                  static_cast<unsigned>(logoId), static_cast<unsigned>(logoType));
+    return text;
+}
+
+std::string LogoStore::MakeKey(const LogoRecord& record) {
+    return MakeKey(record.originalNetworkId, record.logoId, record.logoType);
+}
+
+std::string LogoStore::MakeFileName(const LogoRecord& record) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%04X_%03X_%03X_%02X",
+                  static_cast<unsigned>(record.originalNetworkId),
+                  static_cast<unsigned>(record.logoId), static_cast<unsigned>(record.logoVersion),
+                  static_cast<unsigned>(record.logoType));
+    return text;
+}
+
+bool LogoStore::IsLogoFileName(const std::string& name) {
+    static const std::regex pattern(
+        "^([0-9a-fA-F]{4})_([0-9a-fA-F]{3})_([0-9a-fA-F]{3})_([0-9a-fA-F]{2})$",
+        std::regex::ECMAScript);
+    return std::regex_match(name, pattern);
+}

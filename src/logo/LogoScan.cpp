@@ -1,0 +1,119 @@
+#include <boost/filesystem/fstream.hpp>
+#include <boost/filesystem/operations.hpp>
+
+#include <charconv>
+
+#include "LogoStore.h"
+
+namespace fs = boost::filesystem;
+
+namespace {
+
+// The entry's name as narrow text when it is plain ASCII, which every logo file name is; other
+// names are never converted, so a name the system code page cannot hold cannot fail the scan.
+bool AsciiName(const fs::path& path, std::string& name) {
+    const fs::path::string_type native = path.filename().native();
+    name.clear();
+    name.reserve(native.size());
+    for (const auto c : native) {
+        if (static_cast<unsigned>(c) > 0x7F) return false;
+        name.push_back(static_cast<char>(c));
+    }
+    return true;
+}
+
+// Reads the whole file, however long; false when it cannot be opened.
+bool ReadWholeFile(const fs::path& path, std::vector<uint8_t>& bytes) {
+    fs::ifstream in(path, std::ios::in | std::ios::binary);
+    if (!in.is_open()) return false;
+    bytes.clear();
+    // Sized from the file first, so that a held record carries no spare capacity.
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    if (size > 0) {
+        bytes.resize(static_cast<size_t>(size));
+        in.read(reinterpret_cast<char*>(bytes.data()), size);
+        bytes.resize(static_cast<size_t>(in.gcount()));
+    }
+    char chunk[4096];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        bytes.insert(bytes.end(), chunk, chunk + in.gcount());
+    }
+    return true;
+}
+
+unsigned ParseHex(const std::string& text, size_t offset, size_t length) {
+    unsigned value = 0;
+    std::from_chars(text.data() + offset, text.data() + offset + length, value, 16);
+    return value;
+}
+
+}  // namespace
+
+void LogoStore::Scan() {
+    if (directory.empty()) return;
+    if (!fs::exists(directory)) {
+        fs::create_directories(directory);
+        return;
+    }
+    std::vector<fs::path> invalidFiles;
+    std::vector<fs::path> supersededFiles;
+    std::string name;
+    for (fs::directory_iterator entry(directory), end; entry != end; ++entry) {
+        if (fs::is_directory(entry->status())) continue;
+        const fs::path& path = entry->path();
+        if (!AsciiName(path, name) || !IsLogoFileName(name)) continue;
+        std::vector<uint8_t> bytes;
+        if (!ReadWholeFile(path, bytes)) continue;
+        if (!IsWellFormedPng(bytes)) {
+            invalidFiles.push_back(path);
+            continue;
+        }
+        // The pattern fixes the layout: NNNN_III_VVV_TT.
+        LogoRecord record;
+        record.originalNetworkId = static_cast<uint16_t>(ParseHex(name, 0, 4));
+        record.logoId = static_cast<uint16_t>(ParseHex(name, 5, 3));
+        record.logoVersion = static_cast<uint16_t>(ParseHex(name, 9, 3));
+        record.logoType = static_cast<uint8_t>(ParseHex(name, 13, 2));
+        record.data = std::move(bytes);
+        record.ApplySizeByType();
+        if (!AddScanned(std::move(record), name)) supersededFiles.push_back(path);
+    }
+    for (const fs::path& path : invalidFiles) RemoveFile(path);
+    for (const fs::path& path : supersededFiles) MoveAside(path);
+}
+
+bool LogoStore::AddScanned(LogoRecord record, const std::string& fileName) {
+    const std::string key = MakeKey(record);
+    const auto held = logos.find(key);
+    if (held == logos.end()) {
+        logos.emplace(key, Held{std::move(record), fileName});
+        return true;
+    }
+    if (held->second.record.logoVersion >= record.logoVersion) return false;
+    // The held file goes by the name it was found under, whatever case its digits have.
+    MoveAside(directory / held->second.fileName);
+    held->second = Held{std::move(record), fileName};
+    return true;
+}
+
+bool LogoStore::RemoveFile(const fs::path& path) {
+    boost::system::error_code error;
+    fs::remove(path, error);
+    return !error;
+}
+
+bool LogoStore::MoveAside(const fs::path& path) {
+    std::string name = path.filename().string();
+    fs::path candidate;
+    // Any entry counts as taken, a dangling link too: the rename must not replace it. The test
+    // throws on errors other than absence.
+    do {
+        name += '_';
+        candidate = directory / name;
+    } while (fs::exists(fs::symlink_status(candidate)));
+    boost::system::error_code error;
+    fs::rename(path, candidate, error);
+    return !error;
+}

@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "LogoStore.h"
+#include "support/LogoFiles.h"
+
+namespace {
+
+namespace fs = boost::filesystem;
+using logo_files::MakePng;
+using logo_files::Names;
+using logo_files::ReadFile;
+using logo_files::WriteFile;
+using Bytes = std::vector<uint8_t>;
+using NameSet = std::set<std::string>;
+
+LogoRecord Received(uint16_t version, uint8_t type = 5, size_t payload = 100) {
+    LogoRecord record;
+    record.originalNetworkId = 4;
+    record.logoId = 0x1A;
+    record.logoVersion = version;
+    record.logoType = type;
+    record.data = MakePng(payload, version);
+    record.ApplySizeByType();
+    return record;
+}
+
+class Reception : public ::testing::Test {
+protected:
+    fs::path Dir() const { return base.Path() / "Logo"; }
+    LogoRecord Held() const {
+        LogoRecord out;
+        EXPECT_TRUE(store.Lookup(4, 0x1A, 5, out));
+        return out;
+    }
+
+    logo_files::TempDir base;
+    LogoStore store{"Logo", base.Path().string()};
+};
+
+TEST_F(Reception, FirstReceptionIsHeldAndWrittenUnderItsName) {
+    const LogoRecord record = Received(2);
+    ASSERT_TRUE(store.Accept(record));
+    ASSERT_TRUE(store.Save(record));
+    EXPECT_EQ(Names(Dir()), NameSet{"0004_01A_002_05"});
+    EXPECT_EQ(ReadFile(Dir() / "0004_01A_002_05"), record.data);
+    const LogoRecord held = Held();
+    EXPECT_EQ(held.data, record.data);
+    EXPECT_EQ(held.logoVersion, 2);
+    EXPECT_EQ(held.width, 64);
+}
+
+TEST_F(Reception, TheSameVersionAgainChangesNothing) {
+    ASSERT_TRUE(store.Accept(Received(2)));
+    ASSERT_TRUE(store.Save(Received(2)));
+    LogoRecord repeat = Received(2);
+    repeat.data = MakePng(10, 99);
+    EXPECT_FALSE(store.Accept(repeat));
+    EXPECT_EQ(Names(Dir()), NameSet{"0004_01A_002_05"});
+    EXPECT_EQ(Held().data, Received(2).data);
+}
+
+class VersionChange : public Reception, public ::testing::WithParamInterface<uint16_t> {};
+
+TEST_P(VersionChange, MovesTheHeldFileAsideAndHoldsTheNewVersion) {
+    ASSERT_TRUE(store.Accept(Received(2)));
+    ASSERT_TRUE(store.Save(Received(2)));
+    const LogoRecord next = Received(GetParam());
+    ASSERT_TRUE(store.Accept(next));
+    EXPECT_EQ(Held().data, next.data);  // before any save
+    ASSERT_TRUE(store.Save(next));
+    const std::string name = LogoStore::MakeFileName(next);
+    EXPECT_EQ(Names(Dir()), (NameSet{"0004_01A_002_05_", name}));
+    EXPECT_EQ(ReadFile(Dir() / name), next.data);
+    EXPECT_EQ(ReadFile(Dir() / "0004_01A_002_05_"), Received(2).data);
+    EXPECT_EQ(Held().logoVersion, GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(HigherAndLower, VersionChange, ::testing::Values(3, 1, 0xFFF));
+
+TEST_F(Reception, AMissingHeldFileDoesNotStopTheNewVersion) {
+    ASSERT_TRUE(store.Accept(Received(2)));
+    ASSERT_TRUE(store.Save(Received(2)));
+    fs::remove(Dir() / "0004_01A_002_05");
+    ASSERT_TRUE(store.Accept(Received(3)));
+    ASSERT_TRUE(store.Save(Received(3)));
+    EXPECT_EQ(Names(Dir()), NameSet{"0004_01A_003_05"});
+    EXPECT_EQ(Held().logoVersion, 3);
+}
+
+TEST_F(Reception, ADeletedDirectoryIsRecreatedWithItsParents) {
+    logo_files::TempDir other;
+    LogoStore deep("a/b/Logo", other.Path().string());
+    fs::remove_all(other.Path() / "a");
+    ASSERT_TRUE(deep.Accept(Received(2)));
+    ASSERT_TRUE(deep.Save(Received(2)));
+    EXPECT_EQ(ReadFile(other.Path() / "a/b/Logo/0004_01A_002_05"), Received(2).data);
+}
+
+TEST_F(Reception, AnOldFileOfTheSameNameIsReplacedWhole) {
+    WriteFile(Dir() / "0004_01A_003_05", Bytes(5000, 0xEE));
+    WriteFile(Dir() / "0004_01A_003_05.tmp", Bytes(7000, 0xEE));
+    const LogoRecord record = Received(3);
+    ASSERT_TRUE(store.Accept(record));
+    ASSERT_TRUE(store.Save(record));
+    EXPECT_EQ(ReadFile(Dir() / "0004_01A_003_05"), record.data);
+    EXPECT_EQ(Names(Dir()), NameSet{"0004_01A_003_05"});
+}
+
+TEST_F(Reception, SavedFilesAreLoadedByTheNextStart) {
+    for (uint16_t version : {1, 2, 3}) {
+        ASSERT_TRUE(store.Accept(Received(version)));
+        ASSERT_TRUE(store.Save(Received(version)));
+    }
+    ASSERT_TRUE(store.Accept(Received(1, 2)));
+    ASSERT_TRUE(store.Save(Received(1, 2)));
+    const LogoStore restarted("Logo", base.Path().string());
+    LogoRecord out;
+    ASSERT_TRUE(restarted.Lookup(4, 0x1A, 5, out));
+    EXPECT_EQ(out.data, Received(3).data);
+    ASSERT_TRUE(restarted.Lookup(4, 0x1A, 2, out));
+    EXPECT_EQ(out.width, 48);
+    EXPECT_EQ(Names(Dir()), (NameSet{"0004_01A_001_05_", "0004_01A_002_05_", "0004_01A_003_05",
+                                     "0004_01A_001_02"}));
+}
+
+TEST_F(Reception, AScannedLowerCaseFileIsMovedAsideByItsOwnName) {
+    WriteFile(Dir() / "0004_01a_002_05", Received(2).data);
+    LogoStore restarted("Logo", base.Path().string());
+    ASSERT_TRUE(restarted.Accept(Received(3)));
+    ASSERT_TRUE(restarted.Save(Received(3)));
+    EXPECT_EQ(Names(Dir()), (NameSet{"0004_01a_002_05_", "0004_01A_003_05"}));
+}
+
+TEST_F(Reception, LookupFindsOnlyTheAskedType) {
+    ASSERT_TRUE(store.Accept(Received(2, 0)));
+    ASSERT_TRUE(store.Accept(Received(2, 2)));
+    LogoRecord out = Received(7, 1, 3);
+    const LogoRecord before = out;
+    EXPECT_FALSE(store.Lookup(4, 0x1A, 5, out));
+    EXPECT_FALSE(store.Lookup(4, 0x1B, 0, out));
+    EXPECT_FALSE(store.Lookup(5, 0x1A, 0, out));
+    EXPECT_EQ(out.data, before.data);
+    EXPECT_EQ(out.logoVersion, 7);
+    EXPECT_EQ(out.logoType, 1);
+    ASSERT_TRUE(store.Lookup(4, 0x1A, 2, out));
+    EXPECT_EQ(out.logoType, 2);
+    EXPECT_EQ(out.width, 48);
+    EXPECT_EQ(out.height, 27);
+}
+
+// Replaced by a plain file while running: nothing throws, the record is held in memory, and
+// the plain file is not touched.
+TEST_F(Reception, ADirectoryReplacedByAPlainFileFailsQuietly) {
+    ASSERT_TRUE(store.Accept(Received(2)));
+    ASSERT_TRUE(store.Save(Received(2)));
+    fs::remove_all(Dir());
+    WriteFile(Dir(), {7});
+    EXPECT_TRUE(store.Accept(Received(3)));
+    EXPECT_FALSE(store.Save(Received(3)));
+    EXPECT_EQ(Held().logoVersion, 3);
+    EXPECT_EQ(ReadFile(Dir()), Bytes{7});
+}
+
+TEST(ReceptionWithoutDirectory, WritesInTheWorkingDirectory) {
+    logo_files::TempDir work;
+    const fs::path previous = fs::current_path();
+    fs::current_path(work.Path());
+    LogoStore store("", "/nonexistent-base");
+    const bool accepted = store.Accept(Received(2));
+    const bool saved = store.Save(Received(2));
+    fs::current_path(previous);
+    EXPECT_TRUE(accepted);
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(Names(work.Path()), NameSet{"0004_01A_002_05"});
+}
+
+}  // namespace

@@ -1,0 +1,253 @@
+#include <gtest/gtest.h>
+
+#include "RecordingParse.h"
+#include "TsTestUtil.h"
+
+namespace {
+
+using tswriter::FillerPacket;
+using tswriter::Packetizer;
+
+constexpr uint8_t kTable = RecordingParse::kTable;
+
+Bytes WithPointer(uint8_t pointer, const Bytes& before, const Bytes& after) {
+    Bytes payload{pointer};
+    payload.insert(payload.end(), before.begin(), before.end());
+    payload.insert(payload.end(), after.begin(), after.end());
+    return payload;
+}
+
+TEST(SectionAssembly, SectionAcrossPacketsIsParsedWithItsLastPacket) {
+    const Bytes section = TestSection(kTable, 500);
+    const auto packets = SplitPackets(Packetizer(0x11).OnePerPacket({section}));
+    ASSERT_EQ(packets.size(), 3u);
+    RecordingParse parser;
+    Push(parser, packets[0]);
+    Push(parser, packets[1]);
+    EXPECT_TRUE(parser.parsed.empty());
+    Push(parser, packets[2]);
+    ASSERT_EQ(parser.parsed.size(), 1u);
+    EXPECT_EQ(parser.parsed[0], section);
+    EXPECT_TRUE(parser.buffer.empty());  // the stuffing after it went with the buffer
+}
+
+TEST(SectionAssembly, PointerFieldClosesOneSectionAndStartsTheNext) {
+    const Bytes first = TestSection(kTable, 292, 1);
+    const Bytes second = TestSection(kTable, 292, 2);
+    const auto packets = SplitPackets(Packetizer(0x11).BackToBack({first, second}));
+    ASSERT_EQ(packets.size(), 4u);
+    ASSERT_EQ(packets[1][1] & 0x40, 0x40);
+    RecordingParse parser;
+    Push(parser, packets[0]);
+    Push(parser, packets[1]);
+    ASSERT_EQ(parser.parsed.size(), 1u);
+    EXPECT_EQ(parser.parsed[0], first);
+    EXPECT_FALSE(parser.buffer.empty());
+    Push(parser, packets[2]);
+    Push(parser, packets[3]);
+    ASSERT_EQ(parser.parsed.size(), 2u);
+    EXPECT_EQ(parser.parsed[1], second);
+}
+
+TEST(SectionAssembly, BytesBeforeThePointerAreDroppedWhenNoSectionIsInProgress) {
+    const Bytes section = TestSection(kTable, 40);
+    RecordingParse parser;
+    Push(parser, Packetizer(0x11).Packet(true, WithPointer(3, {kTable, 0xF0, 0x10}, section)));
+    ASSERT_EQ(parser.parsed.size(), 1u);
+    EXPECT_EQ(parser.parsed[0], section);
+}
+
+TEST(SectionAssembly, SecondSectionStartingInTheSamePacketIsLostWithTheBuffer) {
+    const Bytes first = TestSection(kTable, 30, 1);
+    const Bytes second = TestSection(kTable, 30, 2);
+    RecordingParse parser;
+    PushAll(parser, Packetizer(0x11).BackToBack({first, second}));
+    ASSERT_EQ(parser.parsed.size(), 1u);
+    EXPECT_EQ(parser.parsed[0], first);
+}
+
+TEST(SectionAssembly, TwoSectionsCompleteInOnePush) {
+    // The tail of the first and all of the second follow the pointer's target in one packet.
+    const Bytes first = TestSection(kTable, 240, 1);
+    const Bytes second = TestSection(kTable, 40, 2);
+    const auto packets = SplitPackets(Packetizer(0x11).BackToBack({first, second}));
+    ASSERT_EQ(packets.size(), 2u);
+    RecordingParse parser;
+    Push(parser, packets[0]);
+    EXPECT_TRUE(parser.parsed.empty());
+    Push(parser, packets[1]);
+    ASSERT_EQ(parser.parsed.size(), 2u);
+    EXPECT_EQ(parser.parsed[0], first);
+    EXPECT_EQ(parser.parsed[1], second);
+}
+
+TEST(SectionAssembly, StuffingWhereASectionWouldBeginIsNeverParsed) {
+    const Bytes section = TestSection(kTable, 20);
+    Packetizer packetizer(0x11);
+    RecordingParse parser;
+    Push(parser, packetizer.Packet(true, {0x00}));  // pointer to stuffing only
+    Push(parser, packetizer.Packet(false, {}));
+    EXPECT_TRUE(parser.parsed.empty());
+    PushAll(parser, packetizer.OnePerPacket({section}));
+    ASSERT_EQ(parser.parsed.size(), 1u);
+    EXPECT_EQ(parser.parsed[0], section);
+}
+
+TEST(SectionAssembly, PacketsOfASectionWhoseStartWasMissedAreDropped) {
+    const Bytes section = TestSection(kTable, 500);
+    const auto packets = SplitPackets(Packetizer(0x11).OnePerPacket({section, section}));
+    ASSERT_EQ(packets.size(), 6u);
+    RecordingParse parser;
+    Push(parser, packets[1]);
+    Push(parser, packets[2]);
+    EXPECT_TRUE(parser.parsed.empty());
+    EXPECT_TRUE(parser.buffer.empty());
+    for (size_t i = 3; i < packets.size(); ++i) Push(parser, packets[i]);
+    EXPECT_EQ(parser.parsed.size(), 1u);
+}
+
+TEST(SectionAssembly, RepeatedSectionIsParsedEachTime) {
+    const Bytes section = TestSection(kTable, 100);
+    RecordingParse parser;
+    PushAll(parser, Packetizer(0x11).OnePerPacket({section, section, section}));
+    EXPECT_EQ(parser.parsed.size(), 3u);
+}
+
+TEST(SectionAssembly, ResetDropsThePartialSection) {
+    const auto packets = SplitPackets(Packetizer(0x11).OnePerPacket({TestSection(kTable, 300)}));
+    RecordingParse parser;
+    Push(parser, packets[0]);
+    parser.Reset();
+    EXPECT_TRUE(parser.buffer.empty());
+    Push(parser, packets[1]);
+    EXPECT_TRUE(parser.parsed.empty());
+}
+
+// Sections that hold all their bytes but fail a check; each is followed by a good one that must
+// still be parsed.
+struct RejectCase {
+    const char* name;
+    Bytes section;
+};
+
+Bytes WithBadCrc() {
+    Bytes section = TestSection(kTable, 50);
+    section[20] ^= 0x01;
+    return section;
+}
+
+Bytes ShortButConsistent(uint8_t sectionLength) {
+    // A section_length below 5 puts the CRC inside the fixed header; even when the bytes there
+    // happen to match a CRC, such a section is not valid.
+    Bytes section{kTable, 0xF0, sectionLength};
+    section.resize(3 + sectionLength, 0x01);
+    if (sectionLength >= 4) {
+        tswriter::RecomputeCrc(section);
+        section[5] |= 0x01;
+    }
+    return section;
+}
+
+class RejectedSection : public ::testing::TestWithParam<RejectCase> {};
+
+TEST_P(RejectedSection, IsNeverParsedAndDoesNotHarmTheNext) {
+    const Bytes good = TestSection(kTable, 60, 9);
+    RecordingParse parser;
+    PushAll(parser, Packetizer(0x11).OnePerPacket({GetParam().section, good}));
+    ASSERT_EQ(parser.parsed.size(), 1u);
+    EXPECT_EQ(parser.parsed[0], good);
+}
+
+INSTANTIATE_TEST_SUITE_P(Checks, RejectedSection,
+                         ::testing::Values(RejectCase{"CrcMismatch", WithBadCrc()},
+                                           RejectCase{"CurrentNextZero",
+                                                      TestSection(kTable, 50, 0, false)},
+                                           RejectCase{"OtherTable", TestSection(0x4A, 50)},
+                                           RejectCase{"LengthZero", ShortButConsistent(0)},
+                                           RejectCase{"LengthTwo", ShortButConsistent(2)},
+                                           RejectCase{"LengthFour", ShortButConsistent(4)}),
+                         CaseName<RejectCase>);
+
+// A section whose first one or two bytes stand at the very end of a packet.
+class HeaderSplitAcrossPackets : public ::testing::TestWithParam<uint8_t> {};
+
+TEST_P(HeaderSplitAcrossPackets, IsAssembledAndParsed) {
+    const uint8_t headBytes = GetParam();
+    const Bytes section = TestSection(kTable, 100);
+    Bytes first{static_cast<uint8_t>(183 - headBytes)};
+    first.resize(184 - headBytes, 0xFF);
+    first.insert(first.end(), section.begin(), section.begin() + headBytes);
+    Packetizer packetizer(0x11);
+    RecordingParse parser;
+    Push(parser, packetizer.Packet(true, first));
+    EXPECT_TRUE(parser.parsed.empty());
+    Push(parser, packetizer.Packet(false, Bytes(section.begin() + headBytes, section.end())));
+    ASSERT_EQ(parser.parsed.size(), 1u);
+    EXPECT_EQ(parser.parsed[0], section);
+}
+
+INSTANTIATE_TEST_SUITE_P(OneOrTwoBytes, HeaderSplitAcrossPackets, ::testing::Values(1, 2, 3));
+
+// The buffer never holds more than the section in progress can use, even when no further
+// payload-unit start arrives to discard a section that failed its checks.
+struct BoundCase {
+    const char* name;
+    Bytes start;  // payload of the first packet, pointer_field included
+};
+
+Bytes LongestWithBadCrc() {
+    Bytes section = TestSection(kTable, 4095 - 9);
+    section.back() ^= 0xFF;
+    return section;
+}
+
+class BoundedBuffer : public ::testing::TestWithParam<BoundCase> {};
+
+TEST_P(BoundedBuffer, StaysWithinTheSectionWithoutFurtherPayloadUnitStart) {
+    const Bytes& start = GetParam().start;
+    const size_t sectionSize =
+        start.size() >= 4 ? ((start[2] & 0x0F) << 8 | start[3]) + 3 : SectionParse::kMaxSectionSize;
+    Packetizer packetizer(0x11);
+    RecordingParse parser;
+    size_t largest = 0;
+    Push(parser, packetizer.Packet(true, Bytes(start.begin(), start.begin() + 184)));
+    for (size_t pos = 184; pos < start.size(); pos += 184) {
+        const size_t end = std::min(start.size(), pos + 184);
+        Push(parser, packetizer.Packet(false, Bytes(start.begin() + pos, start.begin() + end)));
+    }
+    for (int i = 0; i < 200; ++i) {
+        Push(parser, packetizer.Packet(false, Bytes(184, 0x5A)));
+        largest = std::max(largest, parser.buffer.size());
+    }
+    EXPECT_TRUE(parser.parsed.empty());
+    EXPECT_EQ(largest, std::min(sectionSize, SectionParse::kMaxSectionSize));
+    EXPECT_LE(parser.buffer.capacity(), 2 * SectionParse::kMaxSectionSize);
+}
+
+Bytes Payload(const Bytes& section) {
+    Bytes payload{0x00};
+    payload.insert(payload.end(), section.begin(), section.end());
+    payload.resize(std::max<size_t>(payload.size(), 184), 0xFF);
+    return payload;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sections, BoundedBuffer,
+    ::testing::Values(BoundCase{"LongestWithBadCrc", Payload(LongestWithBadCrc())},
+                      BoundCase{"ShortWithBadCrc", Payload(WithBadCrc())},
+                      BoundCase{"CurrentNextZero", Payload(TestSection(kTable, 300, 0, false))},
+                      BoundCase{"Stuffing", Payload({})},
+                      BoundCase{"OtherTable", Payload(TestSection(0x70, 10))}),
+    CaseName<BoundCase>);
+
+TEST(SectionAssembly, FillerPacketsOfTheSamePidBetweenSectionsAreIgnored) {
+    const Bytes section = TestSection(kTable, 10);
+    RecordingParse parser;
+    Push(parser, FillerPacket(0x11));
+    PushAll(parser, Packetizer(0x11).OnePerPacket({section}));
+    Push(parser, FillerPacket(0x11));
+    EXPECT_EQ(parser.parsed.size(), 1u);
+    EXPECT_TRUE(parser.buffer.empty());
+}
+
+}  // namespace

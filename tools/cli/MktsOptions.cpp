@@ -1,0 +1,177 @@
+#include "MktsOptions.h"
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+const char kMktsUsage[] =
+    R"(usage: insigno-mkts [OPTIONS] -o FILE
+
+Writes a transport stream with an SDT (PID 0x0011) whose services carry logo transmission
+descriptors and CDT logo sections (PID 0x0029), repeated in cycles of SDT, filler packets of other
+PIDs, CDT sections, filler packets. Without --service and --logo it writes the built-in sample:
+network 0x7FE0, services 0x0400-0x0404, logos 0x001 (versions 1 and 2) and 0x002 (see README).
+The same options always give the same bytes.
+
+  -o, --output FILE      where to write ("-" for standard output); required
+  --network ID           original_network_id (default 0x7FE0)
+  --tsid ID              transport_stream_id (default 0x7FE1)
+  --other                send the SDT as the table of another transport stream (0x46, not 0x42)
+  --service SID          a service without a logo transmission descriptor
+  --service SID:1:LOGO:VERSION:DDID
+                         a service with a type 1 descriptor: logo id, version, download data id
+  --service SID:2:LOGO   a service with a type 2 descriptor (the logo of a type 1 service)
+  --service SID:3:TEXT   a service with a type 3 descriptor (logo characters)
+  --logo DDID:LOGO:VERSION:TYPE[:PNG]
+                         a CDT section with the logo of that download data id, logo id, version
+                         and logo type; the bytes of the file PNG (send it without a PLTE chunk, as
+                         broadcasters do), or else a generated picture of the type's size labelled
+                         with the logo id and version ("1V2")
+  --repeat N             number of cycles (default 4)
+  --filler N             filler packets after each table group (default 3)
+  --back-to-back         pack the CDT sections back to back, several in one packet where they
+                         fit, instead of one section per packet
+  --packet-size N        188 (default), 192 (4-byte timestamp before each packet) or 204 (16
+                         bytes after each packet)
+  --garbage N            N bytes of junk before every cycle (to try a reader's resync)
+  --help                 show this text
+
+Numbers are decimal or hexadecimal with 0x. Options may repeat; services and logos are sent in
+the order given.
+)";
+
+namespace {
+
+unsigned long Number(const std::string& text, unsigned long max, const std::string& what) {
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const std::string digits = hex ? text.substr(2) : text;
+    size_t used = 0;
+    unsigned long value = 0;
+    try {
+        if (digits.empty() || digits[0] == '-' || digits[0] == '+') throw std::invalid_argument("");
+        value = std::stoul(digits, &used, hex ? 16 : 10);
+    } catch (const std::logic_error&) {
+        used = 0;
+    }
+    if (used == 0 || used != digits.size() || value > max) {
+        throw std::invalid_argument(what + " must be a number from 0 to " + std::to_string(max) +
+                                    ", not \"" + text + "\"");
+    }
+    return value;
+}
+
+// Splits at the first `count` - 1 colons: the last piece keeps any further colons.
+std::vector<std::string> Fields(const std::string& text, size_t count) {
+    std::vector<std::string> fields;
+    size_t from = 0;
+    while (fields.size() + 1 < count) {
+        const size_t colon = text.find(':', from);
+        if (colon == std::string::npos) break;
+        fields.push_back(text.substr(from, colon - from));
+        from = colon + 1;
+    }
+    fields.push_back(text.substr(from));
+    return fields;
+}
+
+ServiceSpec ParseService(const std::string& text) {
+    const std::vector<std::string> fields = Fields(text, 5);
+    ServiceSpec service;
+    service.serviceId = static_cast<uint16_t>(Number(fields[0], 0xFFFF, "service id"));
+    if (fields.size() == 1) return service;
+    service.transmissionType = static_cast<uint8_t>(Number(fields[1], 3, "logo transmission type"));
+    const size_t expected[] = {0, 5, 3, 3};
+    if (service.transmissionType == 0 || fields.size() != expected[service.transmissionType]) {
+        throw std::invalid_argument("--service " + text +
+                                    ": use SID, SID:1:LOGO:VERSION:DDID, SID:2:LOGO or SID:3:TEXT");
+    }
+    if (service.transmissionType == 3) {
+        service.logoChar = fields[2];
+        if (service.logoChar.size() > 254) throw std::invalid_argument("logo text too long");
+        return service;
+    }
+    service.logoId = static_cast<uint16_t>(Number(fields[2], 0x1FF, "logo id"));
+    if (service.transmissionType == 1) {
+        service.logoVersion = static_cast<uint16_t>(Number(fields[3], 0xFFF, "logo version"));
+        service.downloadDataId =
+            static_cast<uint16_t>(Number(fields[4], 0xFFFF, "download data id"));
+    }
+    return service;
+}
+
+LogoSpec ParseLogo(const std::string& text) {
+    const std::vector<std::string> fields = Fields(text, 5);
+    if (fields.size() < 4) {
+        throw std::invalid_argument("--logo " + text + ": use DDID:LOGO:VERSION:TYPE[:PNG]");
+    }
+    LogoSpec logo;
+    logo.downloadDataId = static_cast<uint16_t>(Number(fields[0], 0xFFFF, "download data id"));
+    logo.logoId = static_cast<uint16_t>(Number(fields[1], 0x1FF, "logo id"));
+    logo.logoVersion = static_cast<uint16_t>(Number(fields[2], 0xFFF, "logo version"));
+    logo.logoType = static_cast<uint8_t>(Number(fields[3], 0xFF, "logo type"));
+    if (fields.size() == 5) {
+        std::ifstream file(fields[4], std::ios::binary);
+        logo.png.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+        if (!file.good() && !file.eof()) {
+            throw std::invalid_argument("cannot read " + fields[4]);
+        }
+        if (logo.png.empty()) throw std::invalid_argument(fields[4] + " is empty or unreadable");
+    }
+    return logo;
+}
+
+}  // namespace
+
+MktsOptions ParseMktsArguments(const std::vector<std::string>& args) {
+    MktsOptions options;
+    StreamSpec& spec = options.spec;
+    StreamSpec custom;
+    bool anyContent = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&]() -> const std::string& {
+            if (i + 1 == args.size()) throw std::invalid_argument(arg + " needs a value");
+            return args[++i];
+        };
+        if (arg == "--help") {
+            options.help = true;
+        } else if (arg == "-o" || arg == "--output") {
+            options.output = value();
+        } else if (arg == "--network") {
+            spec.originalNetworkId = static_cast<uint16_t>(Number(value(), 0xFFFF, "network id"));
+        } else if (arg == "--tsid") {
+            spec.transportStreamId =
+                static_cast<uint16_t>(Number(value(), 0xFFFF, "transport stream id"));
+        } else if (arg == "--other") {
+            spec.sdtOther = true;
+        } else if (arg == "--service") {
+            custom.services.push_back(ParseService(value()));
+            anyContent = true;
+        } else if (arg == "--logo") {
+            custom.logos.push_back(ParseLogo(value()));
+            anyContent = true;
+        } else if (arg == "--repeat") {
+            spec.repeat = static_cast<int>(Number(value(), 100000, "repeat"));
+        } else if (arg == "--filler") {
+            spec.filler = static_cast<int>(Number(value(), 100000, "filler"));
+        } else if (arg == "--back-to-back") {
+            spec.backToBack = true;
+        } else if (arg == "--packet-size") {
+            spec.packetSize = Number(value(), 204, "packet size");
+            if (spec.packetSize != 188 && spec.packetSize != 192 && spec.packetSize != 204) {
+                throw std::invalid_argument("packet size must be 188, 192 or 204");
+            }
+        } else if (arg == "--garbage") {
+            spec.garbage = Number(value(), 1 << 20, "garbage");
+        } else {
+            throw std::invalid_argument("unknown option " + arg);
+        }
+    }
+    const StreamSpec sample = SampleSpec();
+    spec.services = anyContent ? custom.services : sample.services;
+    spec.logos = anyContent ? custom.logos : sample.logos;
+    if (!options.help && options.output.empty()) {
+        throw std::invalid_argument("no output: give -o FILE (\"-\" for standard output)");
+    }
+    return options;
+}

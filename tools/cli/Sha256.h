@@ -1,0 +1,8 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// SHA-256 of the bytes as 64 lower-case hexadecimal digits (OpenSSL's libcrypto).
+std::string Sha256Hex(const std::vector<uint8_t>& bytes);

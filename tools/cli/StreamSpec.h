@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// What insigno-mkts writes: one network's SDT with logo references, CDT logo sections and
+// filler traffic, repeated in cycles so that a viewer tuned in at any point sees an SDT and then
+// the CDT logos.
+struct ServiceSpec {
+    uint16_t serviceId = 0;
+    // logo_transmission_type of the descriptor: 1, 2 or 3; 0 for a service without one.
+    uint8_t transmissionType = 0;
+    uint16_t logoId = 0;          // types 1 and 2
+    uint16_t logoVersion = 0;     // type 1
+    uint16_t downloadDataId = 0;  // type 1
+    std::string logoChar;         // type 3
+    std::string name;             // service descriptor name; none when empty
+};
+
+struct LogoSpec {
+    uint16_t downloadDataId = 0;
+    uint16_t logoId = 0;
+    uint16_t logoVersion = 0;
+    uint8_t logoType = 0;
+    // The PNG bytes to send; when empty a labelled picture of the type's size is generated.
+    std::vector<uint8_t> png;
+};
+
+struct StreamSpec {
+    uint16_t originalNetworkId = 0x7FE0;
+    uint16_t transportStreamId = 0x7FE1;
+    bool sdtOther = false;  // table id 0x46 instead of 0x42
+    std::vector<ServiceSpec> services;
+    std::vector<LogoSpec> logos;
+
+    int repeat = 4;           // cycles of SDT, filler, CDT, filler
+    int filler = 3;           // filler packets after each table group
+    bool backToBack = false;  // sections packed back to back instead of one per packet
+    size_t packetSize = 188;  // 188, 192 (timestamp first) or 204 (parity after)
+    size_t garbage = 0;       // junk bytes before every cycle
+};
+
+// The built-in sample (described in its source and the README).
+StreamSpec SampleSpec();
+
+// The PNG a logo of the spec is sent with: its own bytes or the generated picture.
+std::vector<uint8_t> LogoPngOf(const LogoSpec& logo);
+
+// The whole stream, the same bytes for the same spec. Throws std::invalid_argument for a spec
+// that cannot be sent (a packet size other than 188, 192, 204; a logo too big for a section).
+std::vector<uint8_t> BuildStream(const StreamSpec& spec);

@@ -6,11 +6,12 @@ if(INSIGNO_WERROR)
     target_compile_options(insigno_warnings INTERFACE -Werror)
 endif()
 
-# insigno_add_gtest(NAME SOURCES ... LIBS ... [NATIVE_ONLY])
+# insigno_add_gtest(NAME SOURCES ... LIBS ... [NATIVE_ONLY] [TEST_PREFIX PREFIX])
 # One test executable; natively every case becomes its own CTest test, cross builds run the
 # executable once under the emulator (one Wine start per executable is what keeps that fast).
+# TEST_PREFIX goes before every discovered case name, so `ctest -R PREFIX` selects an area.
 function(insigno_add_gtest name)
-    cmake_parse_arguments(T "NATIVE_ONLY" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "NATIVE_ONLY" "TEST_PREFIX" "SOURCES;LIBS" ${ARGN})
     if(T_NATIVE_ONLY AND WIN32)
         return()
     endif()
@@ -20,6 +21,7 @@ function(insigno_add_gtest name)
         add_test(NAME ${name} COMMAND ${name})
     else()
         include(GoogleTest)
-        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
+        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+            TEST_PREFIX "${T_TEST_PREFIX}")
     endif()
 endfunction()

@@ -1,3 +1,0 @@
-namespace insigno::platform {
-void ResetDirect3DState() {}
-}  // namespace insigno::platform

@@ -40,12 +40,6 @@ const Bytes kHead{0x12, 0x34, 0xFF};                    // original_network_id, 
 const Bytes kGoodService{0x00, 0x01, 0xFF, 0xF0, 0x09,  // service 1, 9 descriptor bytes
                          0xCF, 0x07, 0x01, 0xFE, 0x05, 0xF0, 0x02, 0x00, 0x33};
 
-Bytes Join(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const Bytes& part : parts) out.insert(out.end(), part.begin(), part.end());
-    return out;
-}
-
 // Service 2 with a descriptor loop of `loopLength` bytes holding `descriptors`.
 Bytes Service2(uint8_t loopLength, const Bytes& descriptors) {
     return Join({{0x00, 0x02, 0xFF, 0xF0, loopLength}, descriptors});

@@ -11,21 +11,24 @@ namespace fs = boost::filesystem;
 
 namespace {
 
-// Removes a temporary file on every way out except a completed rename.
+// Removes the temporary file on every way out except a completed rename; the open itself may
+// fail after creating it. Only a plain file is removed: an entry of another kind under that
+// name was never ours. The path is copied in before the open, so arming cannot fail later.
 class TemporaryFile {
 public:
     explicit TemporaryFile(const fs::path& file) : path(file) {}
     ~TemporaryFile() {
-        if (path.empty()) return;
+        if (!armed) return;
         boost::system::error_code ignored;
-        fs::remove(path, ignored);
+        if (fs::is_regular_file(fs::symlink_status(path, ignored))) fs::remove(path, ignored);
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
-    void Keep() { path.clear(); }
+    void Renamed() noexcept { armed = false; }
 
 private:
     fs::path path;
+    bool armed = true;
 };
 
 }  // namespace
@@ -61,6 +64,7 @@ bool LogoStore::Save(const LogoRecord& record) noexcept {
         const std::string fileName = MakeFileName(record);
         const fs::path finalPath = directory / fileName;
         const fs::path temporaryPath = directory / (fileName + kTemporarySuffix);
+        TemporaryFile temporary(temporaryPath);
         const auto mode = std::ios::out | std::ios::binary | std::ios::trunc;
         fs::ofstream out(temporaryPath, mode);
         if (!out.is_open()) {
@@ -70,7 +74,6 @@ bool LogoStore::Save(const LogoRecord& record) noexcept {
             out.open(temporaryPath, mode);
             if (!out.is_open()) return false;
         }
-        TemporaryFile temporary(temporaryPath);
         out.write(reinterpret_cast<const char*>(record.data.data()),
                   static_cast<std::streamsize>(record.data.size()));
         out.flush();
@@ -81,7 +84,7 @@ bool LogoStore::Save(const LogoRecord& record) noexcept {
         boost::system::error_code error;
         fs::rename(temporaryPath, finalPath, error);
         if (error) return false;
-        temporary.Keep();
+        temporary.Renamed();
         return true;
     } catch (...) {
         return false;

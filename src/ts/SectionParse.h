@@ -27,7 +27,9 @@ public:
     // Drops everything assembled.
     virtual void Reset();
 
-    // The section being assembled, from its table_id on; empty between sections.
+    // The section being assembled, from its table_id on; empty between sections. It never holds
+    // more than that section's own bytes (kMaxSectionSize at most), so a section that fails its
+    // checks cannot make it grow until the next payload-unit start.
     std::vector<uint8_t> buffer;
 
 protected:

@@ -12,12 +12,6 @@ using tswriter::Packetizer;
 using tswriter::SdtSection;
 using tswriter::SdtService;
 
-Bytes Concat(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const Bytes& part : parts) out.insert(out.end(), part.begin(), part.end());
-    return out;
-}
-
 SDTParse ParseOne(const SdtSection& section) {
     SDTParse sdt;
     PushAll(sdt, Packetizer(tswriter::kSdtPid).OnePerPacket({section.Build()}));
@@ -93,21 +87,21 @@ INSTANTIATE_TEST_SUITE_P(
         LoopCase{"NoLogoDescriptor", {Service(1, tswriter::ServiceDescriptor(1, "a", "b"))}, {}},
         LoopCase{"Type3", {Service(1, LogoTransmissionType3("ABC"))}, {{1, {3, 0, 0, 0}}}},
         LoopCase{"UnknownTypeIsSkipped",
-                 {Service(1, Concat({tswriter::Descriptor(0xCF, {4, 0xFE, 0x01}),
-                                     LogoTransmissionType3("")}))},
+                 {Service(1, Join({tswriter::Descriptor(0xCF, {4, 0xFE, 0x01}),
+                                   LogoTransmissionType3("")}))},
                  {{1, {3, 0, 0, 0}}}},
         LoopCase{"LaterDescriptorWins",
-                 {Service(1, Concat({LogoTransmissionType1(5, 1, 7), LogoTransmissionType3("x"),
-                                     LogoTransmissionType1(6, 2, 8)}))},
+                 {Service(1, Join({LogoTransmissionType1(5, 1, 7), LogoTransmissionType3("x"),
+                                   LogoTransmissionType1(6, 2, 8)}))},
                  {{1, {1, 6, 2, 8}}}},
         LoopCase{"OtherDescriptorsAroundAreSkipped",
-                 {Service(1, Concat({tswriter::ServiceDescriptor(1, "prov", "name"),
-                                     LogoTransmissionType1(5, 1, 7),
-                                     tswriter::Descriptor(0xC1, {1, 2, 3})}))},
+                 {Service(1, Join({tswriter::ServiceDescriptor(1, "prov", "name"),
+                                   LogoTransmissionType1(5, 1, 7),
+                                   tswriter::Descriptor(0xC1, {1, 2, 3})}))},
                  {{1, {1, 5, 1, 7}}}},
         LoopCase{"Type1AdvancesByItsFixedSize",
                  // The length byte says 0x20, yet the next descriptor starts 9 bytes on.
-                 {Service(1, Concat({Type1WithLength(0x20, 5), LogoTransmissionType1(6, 3, 9)}))},
+                 {Service(1, Join({Type1WithLength(0x20, 5), LogoTransmissionType1(6, 3, 9)}))},
                  {{1, {1, 6, 3, 9}}}},
         LoopCase{
             "Type2TakesEarlierType1",

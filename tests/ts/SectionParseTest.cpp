@@ -11,10 +11,7 @@ using tswriter::Packetizer;
 constexpr uint8_t kTable = RecordingParse::kTable;
 
 Bytes WithPointer(uint8_t pointer, const Bytes& before, const Bytes& after) {
-    Bytes payload{pointer};
-    payload.insert(payload.end(), before.begin(), before.end());
-    payload.insert(payload.end(), after.begin(), after.end());
-    return payload;
+    return Join({{pointer}, before, after});
 }
 
 TEST(SectionAssembly, SectionAcrossPacketsIsParsedWithItsLastPacket) {
@@ -139,8 +136,10 @@ Bytes WithBadCrc() {
 Bytes ShortButConsistent(uint8_t sectionLength) {
     // A section_length below 5 puts the CRC inside the fixed header; even when the bytes there
     // happen to match a CRC, such a section is not valid.
-    Bytes section{kTable, 0xF0, sectionLength};
-    section.resize(3 + sectionLength, 0x01);
+    Bytes section(3 + sectionLength, 0x01);
+    section[0] = kTable;
+    section[1] = 0xF0;
+    section[2] = sectionLength;
     if (sectionLength >= 4) {
         tswriter::RecomputeCrc(section);
         section[5] |= 0x01;
@@ -174,9 +173,9 @@ class HeaderSplitAcrossPackets : public ::testing::TestWithParam<uint8_t> {};
 TEST_P(HeaderSplitAcrossPackets, IsAssembledAndParsed) {
     const uint8_t headBytes = GetParam();
     const Bytes section = TestSection(kTable, 100);
-    Bytes first{static_cast<uint8_t>(183 - headBytes)};
-    first.resize(184 - headBytes, 0xFF);
-    first.insert(first.end(), section.begin(), section.begin() + headBytes);
+    Bytes first(184, 0xFF);
+    first[0] = static_cast<uint8_t>(183 - headBytes);  // pointer_field
+    std::copy(section.begin(), section.begin() + headBytes, first.end() - headBytes);
     Packetizer packetizer(0x11);
     RecordingParse parser;
     Push(parser, packetizer.Packet(true, first));
@@ -225,9 +224,9 @@ TEST_P(BoundedBuffer, StaysWithinTheSectionWithoutFurtherPayloadUnitStart) {
 }
 
 Bytes Payload(const Bytes& section) {
-    Bytes payload{0x00};
-    payload.insert(payload.end(), section.begin(), section.end());
-    payload.resize(std::max<size_t>(payload.size(), 184), 0xFF);
+    Bytes payload(std::max<size_t>(1 + section.size(), 184), 0xFF);
+    payload[0] = 0x00;
+    std::copy(section.begin(), section.end(), payload.begin() + 1);
     return payload;
 }
 

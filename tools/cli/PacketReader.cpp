@@ -23,6 +23,7 @@ bool PacketReader::Fill(size_t wanted) {
     if (end - begin >= wanted) return true;
     if (begin > 0) {
         std::memmove(window.data(), window.data() + begin, end - begin);
+        windowOffset += begin;
         end -= begin;
         begin = 0;
     }
@@ -49,22 +50,27 @@ bool PacketReader::Lock() {
             for (size_t candidate : kStrides) {
                 const size_t fits = (end - at - kTsPacketSize) / candidate + 1;
                 const size_t needed = std::min(kConfirm, fits);
-                // A lone last packet cannot show its stride: take the one of the run before.
-                if (needed == 1 && candidate != (stride != 0 ? stride : kStrides.front())) continue;
+                // Where the input ends before a full look-ahead, a few packets cannot prove a
+                // stride: take them in the stride of the run before, or, in a short input without
+                // one, only as whole packets from its very start.
+                if (needed < kConfirm) {
+                    const size_t lead = candidate == 192 ? 4 : 0;
+                    const bool sameRun = stride != 0 && candidate == stride;
+                    const bool wholeInput = stride == 0 && windowOffset + at == lead &&
+                                            (end - at + lead) % candidate == 0;
+                    if (!sameRun && !wholeInput) continue;
+                }
                 size_t seen = 1;
                 while (seen < needed && window[at + seen * candidate] == kSyncByte) ++seen;
                 if (seen == needed) {
-                    skipped += at - begin;
                     begin = at;
                     stride = candidate;
                     return true;
                 }
             }
         }
-        skipped += at - begin;
         begin = at;
         if (atEof) {
-            skipped += end - begin;
             begin = end;
             return false;
         }
@@ -73,18 +79,15 @@ bool PacketReader::Lock() {
 
 const uint8_t* PacketReader::Next() {
     if (locked) {
-        // The previous packet stays in place until here, so its stride is consumed only now.
-        const size_t step = std::min(stride, end - begin);
-        begin += step;
-        Fill(kTsPacketSize);
-        if (end - begin < kTsPacketSize) {
-            skipped += end - begin;
-            begin = end;
-            locked = false;
-            return nullptr;
+        // The previous packet stays in the window until here: when the run breaks, the search
+        // starts right behind its sync byte, so a cut packet costs no more than itself.
+        Fill(stride + kTsPacketSize);
+        if (end - begin >= stride + kTsPacketSize && window[begin + stride] == kSyncByte) {
+            begin += stride;
+            return window.data() + begin;
         }
-        if (window[begin] == kSyncByte) return window.data() + begin;
         locked = false;
+        begin += 1;
     }
     if (!Lock()) return nullptr;
     locked = true;

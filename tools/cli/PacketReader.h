@@ -22,7 +22,6 @@ public:
 
     // Distance between sync bytes of the current run: 188, 192 or 204; 0 before the first packet.
     size_t Stride() const { return stride; }
-    uint64_t SkippedBytes() const { return skipped; }
 
 private:
     bool Fill(size_t wanted);
@@ -30,10 +29,10 @@ private:
 
     std::istream& in;
     std::vector<uint8_t> window;
-    size_t begin = 0;  // first unread byte in `window`
-    size_t end = 0;    // one past the last valid byte in `window`
+    size_t begin = 0;           // first unread byte in `window`
+    size_t end = 0;             // one past the last valid byte in `window`
+    uint64_t windowOffset = 0;  // position of window[0] in the input
     bool atEof = false;
     size_t stride = 0;
     bool locked = false;
-    uint64_t skipped = 0;
 };

@@ -1,13 +1,16 @@
 #include "Descriptors.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace tswriter {
 
 Bytes Descriptor(uint8_t tag, const Bytes& body) {
     if (body.size() > 0xFF) throw std::length_error("descriptor body longer than 255 bytes");
-    Bytes out{tag, static_cast<uint8_t>(body.size())};
-    out.insert(out.end(), body.begin(), body.end());
+    Bytes out(2 + body.size());
+    out[0] = tag;
+    out[1] = static_cast<uint8_t>(body.size());
+    std::copy(body.begin(), body.end(), out.begin() + 2);
     return out;
 }
 
@@ -26,8 +29,9 @@ Bytes LogoTransmissionType2(uint16_t logoId) {
 }
 
 Bytes LogoTransmissionType3(std::string_view logoChar) {
-    Bytes body{0x03};
-    body.insert(body.end(), logoChar.begin(), logoChar.end());
+    Bytes body(1 + logoChar.size());
+    body[0] = 0x03;
+    std::copy(logoChar.begin(), logoChar.end(), body.begin() + 1);
     return Descriptor(kLogoTransmissionDescriptorTag, body);
 }
 
@@ -36,10 +40,13 @@ Bytes ServiceDescriptor(uint8_t serviceType, std::string_view providerName,
     if (providerName.size() > 0xFF || serviceName.size() > 0xFF) {
         throw std::length_error("service descriptor name longer than 255 bytes");
     }
-    Bytes body{serviceType, static_cast<uint8_t>(providerName.size())};
-    body.insert(body.end(), providerName.begin(), providerName.end());
-    body.push_back(static_cast<uint8_t>(serviceName.size()));
-    body.insert(body.end(), serviceName.begin(), serviceName.end());
+    // Sized up front: growing a vector from a short initialiser trips GCC 12's -Warray-bounds.
+    Bytes body(3 + providerName.size() + serviceName.size());
+    body[0] = serviceType;
+    body[1] = static_cast<uint8_t>(providerName.size());
+    auto next = std::copy(providerName.begin(), providerName.end(), body.begin() + 2);
+    *next++ = static_cast<uint8_t>(serviceName.size());
+    std::copy(serviceName.begin(), serviceName.end(), next);
     return Descriptor(kServiceDescriptorTag, body);
 }
 

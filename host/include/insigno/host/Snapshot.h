@@ -1,0 +1,18 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "insigno/host/Probe.h"
+
+namespace insigno::host {
+
+// The background the snapshot shows where the overlay is not: a gradient no logo pixel matches
+// by chance, so a snapshot shows at a glance where the overlay sits.
+std::uint32_t BackgroundPixel(int x, int y, int width, int height);
+
+// Writes an 8-bit RGB PNG; false with `error` set when it cannot (or where PNG writing is not
+// built in).
+bool WritePng(const Image& image, const std::filesystem::path& path, std::string& error);
+
+}  // namespace insigno::host

@@ -1,0 +1,61 @@
+#pragma once
+
+// The viewer's streaming thread: reads a transport-stream file and hands every 188-byte packet to
+// the plug-in's stream callback, paced to a bit rate or as fast as the callback returns, once or
+// over and over, and can be paused.
+
+#include <windows.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "HostProtocol.h"
+
+namespace insigno::host {
+
+class StreamPump {
+public:
+    static constexpr std::size_t PACKET_SIZE = 188;
+
+    // Reads the whole file (the stand-in plays test streams, not recordings); throws
+    // std::runtime_error when it cannot be read or holds no packet.
+    StreamPump(const std::filesystem::path& file, double bitRate, bool loop);
+    ~StreamPump();
+    StreamPump(const StreamPump&) = delete;
+    StreamPump& operator=(const StreamPump&) = delete;
+
+    void Start(TVTest::StreamCallbackFunc callback, void* clientData);
+    void Pause();
+    void Resume();
+    // Joins the thread; no packet is delivered after it returns.
+    void Stop();
+
+    std::uint64_t Packets() const { return packets.load(); }
+    // Passes completed through the whole file.
+    std::uint64_t Passes() const { return passes.load(); }
+    std::size_t PacketsPerPass() const { return data.size() / PACKET_SIZE; }
+    bool Running() const { return thread.joinable(); }
+
+private:
+    void Run(TVTest::StreamCallbackFunc callback, void* clientData);
+    // Blocks while paused; false once the pump is stopping.
+    bool WaitWhilePaused();
+
+    std::vector<BYTE> data;
+    double bitRate;
+    bool loop;
+    std::thread thread;
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool paused = false;
+    bool stopping = false;
+    std::atomic<std::uint64_t> packets{0};
+    std::atomic<std::uint64_t> passes{0};
+};
+
+}  // namespace insigno::host

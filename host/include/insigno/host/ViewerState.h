@@ -1,0 +1,40 @@
+#pragma once
+
+// What the viewer knows and tells the plug-in when asked: the tuning space and its channels, the
+// current channel and service, the zoom, the picture's aspect ratio and the full-screen state.
+// Plain values; HostState guards them and answers the plug-in's requests from them.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace insigno::host {
+
+struct ChannelEntry {
+    int number = 0;
+    std::uint16_t networkId = 0;
+    std::uint16_t serviceId = 0;
+    std::string name;
+};
+
+// The record message 4 fills: normally the listed channel of that number; a scenario may give
+// other ids to model a viewer whose current channel disagrees with its list.
+struct CurrentChannel {
+    int number = 0;
+    std::optional<std::uint16_t> networkId;
+    std::optional<std::uint16_t> serviceId;
+};
+
+struct ViewerState {
+    std::uint16_t tuningSpace = 0;
+    std::vector<ChannelEntry> channels;                  // message 9 enumerates them in this order
+    std::optional<CurrentChannel> current;               // empty: message 4 fails
+    std::vector<std::uint16_t> services;                 // message 10, by index
+    int currentService = 0;                              // message 6; negative means none
+    int zoom = 100;                                      // message 18; 0 means not available
+    std::optional<std::pair<int, int>> aspect{{16, 9}};  // message 20; empty: the request fails
+    bool fullScreen = false;                             // message 29
+};
+
+}  // namespace insigno::host

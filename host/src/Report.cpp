@@ -1,0 +1,105 @@
+#include "insigno/host/Report.h"
+
+#include <cstdio>
+
+namespace insigno::host {
+
+std::string JsonString(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    char escaped[8];
+                    std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+                    out += escaped;
+                } else {
+                    out += c;  // UTF-8 passes through unchanged
+                }
+        }
+    }
+    return out + "\"";
+}
+
+ReportEntry::ReportEntry(std::string name) : what(std::move(name)) {}
+
+ReportEntry& ReportEntry::Add(const std::string& key, const std::string& value) {
+    fields += "," + JsonString(key) + ":" + JsonString(value);
+    return *this;
+}
+
+ReportEntry& ReportEntry::Add(const std::string& key, const char* value) {
+    return Add(key, std::string(value));
+}
+
+ReportEntry& ReportEntry::Add(const std::string& key, std::int64_t value) {
+    fields += "," + JsonString(key) + ":" + std::to_string(value);
+    return *this;
+}
+
+ReportEntry& ReportEntry::Add(const std::string& key, bool value) {
+    fields += "," + JsonString(key) + ":" + (value ? "true" : "false");
+    return *this;
+}
+
+ReportEntry& ReportEntry::Add(const std::string& key, const std::vector<std::string>& values) {
+    std::string list;
+    for (const auto& value : values) list += (list.empty() ? "" : ",") + JsonString(value);
+    fields += "," + JsonString(key) + ":[" + list + "]";
+    return *this;
+}
+
+ReportEntry& ReportEntry::Text(std::string readable) {
+    text = std::move(readable);
+    return *this;
+}
+
+std::string ReportEntry::Json(double seconds) const {
+    char t[32];
+    std::snprintf(t, sizeof t, "%.3f", seconds);
+    return std::string("{\"t\":") + t + ",\"what\":" + JsonString(what) + fields + "}";
+}
+
+std::string ReportEntry::Readable(double seconds) const {
+    char t[32];
+    std::snprintf(t, sizeof t, "%8.3f  ", seconds);
+    return t + (text.empty() ? what + " " + fields.substr(fields.empty() ? 0 : 1) : text);
+}
+
+Report::Report(std::ostream* jsonSink, std::ostream* timelineSink)
+    : json(jsonSink), timeline(timelineSink), start(std::chrono::steady_clock::now()) {}
+
+double Report::Seconds() const {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void Report::Emit(const ReportEntry& entry) {
+    const double seconds = Seconds();
+    const std::string line = entry.Json(seconds);
+    std::lock_guard<std::mutex> lock(mutex);
+    lines.push_back(line);
+    if (json) *json << line << std::endl;
+    if (timeline) *timeline << entry.Readable(seconds) << std::endl;
+}
+
+std::vector<std::string> Report::Lines() const {
+    std::lock_guard<std::mutex> lock(mutex);
+    return lines;
+}
+
+}  // namespace insigno::host

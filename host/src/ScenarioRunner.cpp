@@ -1,0 +1,178 @@
+#include "insigno/host/ScenarioRunner.h"
+
+#include <chrono>
+#include <type_traits>
+
+#include "insigno/host/Snapshot.h"
+
+namespace insigno::host {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+Clock::duration Seconds(double seconds) {
+    return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+}
+
+std::string Join(const std::vector<std::string>& names) {
+    std::string out;
+    for (const auto& name : names) out += (out.empty() ? "" : ", ") + name;
+    return out.empty() ? "(none)" : out;
+}
+
+void ReportLogoFiles(Host& host, Report& report, const char* when) {
+    const auto files = host.LogoFiles();
+    report.Emit(ReportEntry("logo-files")
+                    .Add("when", when)
+                    .Add("directory", host.LogoDirectory().string())
+                    .Add("files", files)
+                    .Text(std::string("logo files ") + when + " in " +
+                          host.LogoDirectory().string() + ": " + Join(files)));
+}
+
+class StepRunner {
+public:
+    StepRunner(const Scenario& s, Host& h, Report& r) : scenario(s), host(h), report(r) {}
+
+    bool failed = false;
+    bool ended = false;
+
+    void operator()(const StateChange& change) {
+        host.State().Change(change.apply);
+        report.Emit(ReportEntry("state").Add("change", change.text).Text("viewer: " + change.text));
+    }
+
+    void operator()(const EventStep& event) {
+        host.SendEvent(event.code, static_cast<LPARAM>(event.lParam1),
+                       static_cast<LPARAM>(event.lParam2));
+    }
+
+    void operator()(const ChannelStep& channel) {
+        const int number = channel.number;
+        host.State().Change([number](ViewerState& s) {
+            s.current = CurrentChannel{number, {}, {}};
+        });
+        report.Emit(ReportEntry("state")
+                        .Add("change", "current " + std::to_string(number))
+                        .Text("viewer: switches to channel " + std::to_string(number)));
+        host.SendEvent(2);
+    }
+
+    void operator()(const SnapshotStep& snapshot) {
+        const auto path =
+            snapshot.path.is_absolute() ? snapshot.path : host.WorkDir() / snapshot.path;
+        std::string error = "the picture the overlay presented cannot be read here";
+        const auto image = host.Snapshot();
+        const bool ok = image && WritePng(*image, path, error);
+        const OverlayInfo overlay = host.Overlay();
+        ReportEntry entry("snapshot");
+        entry.Add("file", path.string()).Add("ok", ok).Add("overlay_visible", overlay.visible);
+        if (!ok) entry.Add("error", error);
+        entry.Text(ok ? "snapshot " + path.string() +
+                            (overlay.visible ? " (with the overlay)" : " (no overlay shown)")
+                      : "snapshot not written: " + error);
+        report.Emit(entry);
+        failed = failed || !ok;
+    }
+
+    void operator()(const WaitStep& wait) {
+        std::function<bool()> done;
+        std::string what;
+        switch (wait.condition) {
+            case WaitCondition::Visible:
+                done = [this] { return host.Overlay().visible; };
+                what = "the overlay is shown";
+                break;
+            case WaitCondition::Hidden:
+                done = [this] { return !host.Overlay().visible; };
+                what = "the overlay is hidden";
+                break;
+            case WaitCondition::Files: {
+                const auto count = static_cast<std::size_t>(wait.count);
+                done = [this, count] { return host.LogoFiles().size() >= count; };
+                what = std::to_string(wait.count) + " logo files";
+                break;
+            }
+            case WaitCondition::Passes: {
+                const std::uint64_t target = (host.Stream() ? host.Stream()->Passes() : 0) +
+                                             static_cast<std::uint64_t>(wait.count);
+                done = [this, target] {
+                    return host.Stream() && host.Stream()->Passes() >= target;
+                };
+                what = std::to_string(wait.count) + " more passes of the stream";
+                break;
+            }
+        }
+        const bool met = host.PumpUntil(done, wait.timeout);
+        report.Emit(
+            ReportEntry("wait")
+                .Add("for", what)
+                .Add("met", met)
+                .Text(std::string(met ? "done waiting for " : "GAVE UP waiting for ") + what));
+        failed = failed || !met;
+    }
+
+    void operator()(const StreamStep& step) {
+        StreamPump* pump = host.Stream();
+        if (step.op == StreamOp::Restart) {
+            if (scenario.stream) host.StartStream(*scenario.stream);
+            return;
+        }
+        if (!pump) return;
+        if (step.op == StreamOp::Pause) pump->Pause();
+        if (step.op == StreamOp::Resume) pump->Resume();
+        report.Emit(
+            ReportEntry("stream")
+                .Add("paused", step.op == StreamOp::Pause)
+                .Add("packets", static_cast<std::int64_t>(pump->Packets()))
+                .Text(std::string(step.op == StreamOp::Pause ? "stream paused" : "stream resumed") +
+                      " at packet " + std::to_string(pump->Packets())));
+    }
+
+    void operator()(const LogoFilesStep&) { ReportLogoFiles(host, report, "now"); }
+
+    void operator()(const EndStep&) { ended = true; }
+
+private:
+    const Scenario& scenario;
+    Host& host;
+    Report& report;
+};
+
+}  // namespace
+
+HostOptions OptionsFor(const Scenario& scenario) {
+    HostOptions options;
+    if (scenario.module) options.module = *scenario.module;
+    if (scenario.workDir) options.workDir = *scenario.workDir;
+    options.containerWidth = scenario.containerWidth;
+    options.containerHeight = scenario.containerHeight;
+    options.videoContainer = scenario.videoContainer;
+    options.settings = scenario.settings;
+    options.settingsFile = scenario.settingsFile;
+    options.stream = scenario.stream;
+    options.initial = scenario.initial;
+    return options;
+}
+
+int RunScenario(const Scenario& scenario, Host& host, Report& report) {
+    if (!host.Load()) return 2;
+    ReportLogoFiles(host, report, "before");
+    host.Initialize();
+    StepRunner runner(scenario, host, report);
+    const auto start = Clock::now();
+    auto previous = start;
+    for (const Step& step : scenario.steps) {
+        const auto due = (step.relative ? previous : start) + Seconds(step.at);
+        host.PumpUntil([due] { return Clock::now() >= due; }, 1e9);
+        std::visit(runner, step.action);
+        previous = Clock::now();
+        if (runner.ended) break;
+    }
+    ReportLogoFiles(host, report, "at the end");
+    host.Finalize();
+    host.Unload();
+    return runner.failed ? 1 : 0;
+}
+
+}  // namespace insigno::host

@@ -1,0 +1,105 @@
+#include "insigno/host/StreamPump.h"
+
+#include <algorithm>
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace insigno::host {
+
+StreamPump::StreamPump(const std::filesystem::path& file, double rate, bool repeat)
+    : bitRate(rate), loop(repeat) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read the stream " + file.string());
+    data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    data.resize(data.size() / PACKET_SIZE * PACKET_SIZE);
+    if (data.empty()) throw std::runtime_error("the stream " + file.string() + " holds no packet");
+}
+
+StreamPump::~StreamPump() {
+    Stop();
+}
+
+void StreamPump::Start(TVTest::StreamCallbackFunc callback, void* clientData) {
+    if (thread.joinable() || !callback) return;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        stopping = false;
+    }
+    thread = std::thread(&StreamPump::Run, this, callback, clientData);
+}
+
+void StreamPump::Pause() {
+    std::lock_guard<std::mutex> lock(mutex);
+    paused = true;
+}
+
+void StreamPump::Resume() {
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        paused = false;
+    }
+    wake.notify_all();
+}
+
+void StreamPump::Stop() {
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        stopping = true;
+    }
+    wake.notify_all();
+    if (thread.joinable()) thread.join();
+}
+
+bool StreamPump::WaitWhilePaused() {
+    std::unique_lock<std::mutex> lock(mutex);
+    wake.wait(lock, [this] { return !paused || stopping; });
+    return !stopping;
+}
+
+void StreamPump::Run(TVTest::StreamCallbackFunc callback, void* clientData) {
+    using Clock = std::chrono::steady_clock;
+    // The viewer hands each packet from its own buffer; so does the stand-in.
+    alignas(16) BYTE packet[PACKET_SIZE];
+    const std::size_t count = PacketsPerPass();
+    // Pacing restarts after a pause, so a pause does not turn into a burst.
+    auto paceStart = Clock::now();
+    std::uint64_t pacedPackets = 0;
+    for (std::size_t index = 0;; ++index) {
+        if (index == count) {
+            passes.fetch_add(1);
+            if (!loop) return;
+            index = 0;
+        }
+        bool wasPaused = false;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            wasPaused = paused;
+            if (stopping) return;
+        }
+        if (wasPaused) {
+            if (!WaitWhilePaused()) return;
+            paceStart = Clock::now();
+            pacedPackets = 0;
+        }
+        std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(index * PACKET_SIZE), PACKET_SIZE,
+                    packet);
+        callback(packet, clientData);
+        packets.fetch_add(1);
+        ++pacedPackets;
+        if (bitRate > 0) {
+            const auto due =
+                paceStart +
+                std::chrono::duration_cast<Clock::duration>(
+                    std::chrono::duration<double>(pacedPackets * PACKET_SIZE * 8 / bitRate));
+            // Waits on the condition so that Stop need not wait out a slow rate.
+            std::unique_lock<std::mutex> lock(mutex);
+            if (wake.wait_until(lock, due, [this] { return stopping; })) return;
+        } else if (index + 1 == count) {
+            std::this_thread::yield();  // leave the other threads a moment at the end of a pass
+        }
+    }
+}
+
+}  // namespace insigno::host

@@ -1,0 +1,114 @@
+// insigno-host: the viewer stand-in on the command line. Runs one scenario against a plug-in
+// module and reports what happened.
+
+#include <windows.h>
+
+#include <cstring>
+#include <fstream>
+#include <iostream>
+
+#include "insigno/host/Host.h"
+#include "insigno/host/ScenarioRunner.h"
+
+namespace {
+
+const char* const USAGE =
+    "usage: insigno-host [--module PATH] [--workdir DIR] [--stream PATH] [--report FILE]\n"
+    "                    [--timeline] SCENARIO\n"
+    "  --module PATH   the plug-in module (default: the scenario's, else Insigno.tvtp beside\n"
+    "                  insigno-host)\n"
+    "  --workdir DIR   the module is copied here; its settings file and logo directory are\n"
+    "                  beside the copy (default: the scenario's, else ./insigno-host-run)\n"
+    "  --stream PATH   the transport stream to play (the scenario's rate and looping stay)\n"
+    "  --report FILE   write the JSON lines to FILE instead of standard output\n"
+    "  --timeline      print a readable timeline on standard output\n";
+
+std::filesystem::path ExecutableDirectory() {
+#ifdef _WIN32
+    wchar_t buffer[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    return std::filesystem::path(buffer).parent_path();
+#else
+    return std::filesystem::canonical("/proc/self/exe").parent_path();
+#endif
+}
+
+std::filesystem::path Against(const std::filesystem::path& base, const std::filesystem::path& p) {
+    return p.is_absolute() ? p : base / p;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace insigno::host;
+    std::optional<std::filesystem::path> module, workDir, stream, reportFile, scenarioFile;
+    bool timeline = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&]() -> std::filesystem::path {
+            if (i + 1 >= argc) {
+                std::cerr << "insigno-host: " << arg << " needs a value\n" << USAGE;
+                std::exit(2);
+            }
+            return std::filesystem::absolute(argv[++i]);
+        };
+        if (arg == "--module") {
+            module = value();
+        } else if (arg == "--workdir") {
+            workDir = value();
+        } else if (arg == "--stream") {
+            stream = value();
+        } else if (arg == "--report") {
+            reportFile = value();
+        } else if (arg == "--timeline") {
+            timeline = true;
+        } else if (arg == "--help" || arg == "-h") {
+            std::cout << USAGE;
+            return 0;
+        } else if (!arg.empty() && arg[0] != '-' && !scenarioFile) {
+            scenarioFile = std::filesystem::absolute(arg);
+        } else {
+            std::cerr << "insigno-host: unexpected argument " << arg << "\n" << USAGE;
+            return 2;
+        }
+    }
+    if (!scenarioFile) {
+        std::cerr << USAGE;
+        return 2;
+    }
+
+    try {
+        Scenario scenario = LoadScenario(*scenarioFile);
+        // Paths in a scenario are relative to its own folder; those on the command line to the
+        // current one (made absolute above).
+        const auto base = scenarioFile->parent_path();
+        scenario.module = module            ? *module
+                          : scenario.module ? Against(base, *scenario.module)
+                                            : ExecutableDirectory() / "Insigno.tvtp";
+        scenario.workDir = workDir            ? *workDir
+                           : scenario.workDir ? Against(base, *scenario.workDir)
+                                              : std::filesystem::absolute("insigno-host-run");
+        if (scenario.settingsFile) scenario.settingsFile = Against(base, *scenario.settingsFile);
+        if (scenario.stream) scenario.stream->path = Against(base, scenario.stream->path);
+        if (stream) {
+            if (!scenario.stream) scenario.stream = StreamSpec{};
+            scenario.stream->path = *stream;
+        }
+
+        std::ofstream reportOut;
+        if (reportFile) {
+            reportOut.open(*reportFile);
+            if (!reportOut) {
+                std::cerr << "insigno-host: cannot write " << reportFile->string() << "\n";
+                return 2;
+            }
+        }
+        std::ostream* json = reportFile ? &reportOut : (timeline ? nullptr : &std::cout);
+        Report report(json, timeline ? &std::cout : nullptr);
+        Host host(OptionsFor(scenario), report);
+        return RunScenario(scenario, host, report);
+    } catch (const std::exception& e) {
+        std::cerr << "insigno-host: " << e.what() << "\n";
+        return 2;
+    }
+}

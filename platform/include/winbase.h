@@ -1,0 +1,39 @@
+// Kernel services: modules, threads, time (stand-in for the SDK's winbase.h).
+//
+// A module handle (HMODULE, HINSTANCE) is, as on Windows, the address at which the module's image
+// starts in memory. A shared object finds its own handle with
+//     GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+//                            GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+//                        reinterpret_cast<LPCWSTR>(&someFunctionOfTheModule), &instance);
+// which works unchanged on Windows too.
+#pragma once
+
+#include <windef.h>
+
+#define DLL_PROCESS_DETACH 0
+#define DLL_PROCESS_ATTACH 1
+#define DLL_THREAD_ATTACH 2
+#define DLL_THREAD_DETACH 3
+
+#define GET_MODULE_HANDLE_EX_FLAG_PIN 0x00000001
+#define GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT 0x00000002
+#define GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS 0x00000004
+
+#define INFINITE 0xFFFFFFFF
+
+extern "C" {
+HMODULE WINAPI GetModuleHandleW(LPCWSTR lpModuleName);
+// Only FROM_ADDRESS together with UNCHANGED_REFCOUNT is provided.
+BOOL WINAPI GetModuleHandleExW(DWORD dwFlags, LPCWSTR lpModuleName, HMODULE* phModule);
+// File-system "ANSI" text is the file system's own bytes (UTF-8 here): the path is used to open
+// files, so it must not be re-encoded.
+DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize);
+HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName);
+HMODULE WINAPI LoadLibraryW(LPCWSTR lpLibFileName);
+FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName);
+BOOL WINAPI FreeLibrary(HMODULE hLibModule);
+
+VOID WINAPI Sleep(DWORD dwMilliseconds);
+DWORD WINAPI GetTickCount();
+DWORD WINAPI GetCurrentThreadId();
+}

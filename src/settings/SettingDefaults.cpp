@@ -1,0 +1,78 @@
+#include "SettingDefaults.h"
+
+#include "SettingConversions.h"
+
+namespace SettingRules {
+
+SettingRule NonEmptyText() {
+    return [](const std::string& value) { return !value.empty(); };
+}
+
+SettingRule IntBetween(int32_t low, int32_t high) {
+    return [=](const std::string& value) {
+        const int32_t number = ToInt(value);
+        return number >= low && number <= high;
+    };
+}
+
+SettingRule IntGreaterThan(int32_t bound) {
+    return [=](const std::string& value) { return ToInt(value) > bound; };
+}
+
+SettingRule IntOneOf(int32_t first, int32_t second) {
+    return [=](const std::string& value) {
+        const int32_t number = ToInt(value);
+        return number == first || number == second;
+    };
+}
+
+SettingRule RealBetween(double low, double high) {
+    return [=](const std::string& value) {
+        const double number = ToReal(value);
+        return number >= low && number <= high;
+    };
+}
+
+SettingRule IntAtLeast(int32_t bound) {
+    return [=](const std::string& value) { return ToInt(value) >= bound; };
+}
+
+SettingRule Unchecked() {
+    return [](const std::string&) { return true; };
+}
+
+}  // namespace SettingRules
+
+void ApplyDefault(SettingsTable& table, const std::string& key, const SettingRule& rule,
+                  const std::string& defaultText) {
+    auto& section = table[kSettingsSection];
+    const auto entry = section.find(key);
+    if (entry == section.end()) {
+        section.emplace(key, defaultText);
+        return;
+    }
+    if (!rule(entry->second)) entry->second = defaultText;
+}
+
+void ApplyDefaults(SettingsTable& table) {
+    using namespace SettingRules;
+    const std::string zero = FormatReal(0.0);
+    ApplyDefault(table, "LogoDirectory", NonEmptyText(), "./Logo");
+    ApplyDefault(table, "LogoType", IntBetween(0, 5), "5");
+    ApplyDefault(table, "LogoScale", IntGreaterThan(0), "100");
+    ApplyDefault(table, "EnableFixedScale", IntOneOf(0, 1), "0");
+    ApplyDefault(table, "EnableFixedPositionX", IntOneOf(0, 1), "0");
+    ApplyDefault(table, "EnableFixedPositionY", IntOneOf(0, 1), "0");
+    ApplyDefault(table, "PositionX", Unchecked(), zero);
+    ApplyDefault(table, "PositionY", Unchecked(), zero);
+    ApplyDefault(table, "PositionRateX", RealBetween(-1.0, 1.0), zero);
+    ApplyDefault(table, "PositionRateY", RealBetween(-1.0, 1.0), zero);
+    ApplyDefault(table, "DisplaySeconds", IntAtLeast(-1), "5");
+}
+
+std::string SettingValue(const SettingsTable& table, const std::string& key) {
+    const auto section = table.find(kSettingsSection);
+    if (section == table.end()) return {};
+    const auto entry = section->second.find(key);
+    return entry == section->second.end() ? std::string() : entry->second;
+}

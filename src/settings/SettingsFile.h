@@ -1,0 +1,11 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+// Section name -> key -> value, all byte text compared byte by byte (case-sensitive).
+using SettingsTable = std::map<std::string, std::map<std::string, std::string>>;
+
+// Parses the INI-style file at path into table. A missing or unreadable file leaves the table
+// as it was; nothing is ever reported. Bytes are used as they are, in no particular encoding.
+void ReadSettingsFile(const std::string& path, SettingsTable& table);

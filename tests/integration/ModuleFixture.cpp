@@ -1,0 +1,110 @@
+#include "ModuleFixture.h"
+
+#include <iostream>
+
+#include "LogoStore.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace insigno::it {
+namespace {
+
+std::filesystem::path ExecutableDirectory() {
+#ifdef _WIN32
+    wchar_t buffer[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    return std::filesystem::path(buffer).parent_path();
+#else
+    return std::filesystem::canonical("/proc/self/exe").parent_path();
+#endif
+}
+
+}  // namespace
+
+void ModuleTest::SetUp() {
+    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "-" + info->name();
+    for (char& c : name) {
+        if (c == '/') c = '-';
+    }
+    work = std::filesystem::temp_directory_path() / ("insigno-it-" + name);
+    std::filesystem::remove_all(work);
+    std::filesystem::create_directories(RunDir());
+}
+
+void ModuleTest::TearDown() {
+    host.reset();  // finalises and unloads what is still loaded
+    if (HasFailure()) {
+        std::cerr << "what the viewer stand-in saw:\n";
+        for (const auto& line : report.Lines()) std::cerr << "  " << line << "\n";
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(work, ignored);
+}
+
+HostOptions ModuleTest::Options() const {
+    HostOptions options;
+    options.module = ExecutableDirectory() / "Insigno.tvtp";
+    options.workDir = RunDir();
+    options.settings = {{"DisplaySeconds", "-1"}};
+    options.initial.channels = {{CHANNEL_A, NETWORK, SERVICE_A, "A"},
+                                {CHANNEL_B, NETWORK, SERVICE_B, "B"}};
+    options.initial.current = host::CurrentChannel{CHANNEL_A, {}, {}};
+    options.initial.services = {SERVICE_A};
+    return options;
+}
+
+void ModuleTest::Start(HostOptions options) {
+    host = std::make_unique<Host>(std::move(options), report);
+    ASSERT_TRUE(host->Load());
+}
+
+void ModuleTest::PlayStream(HostOptions& options, const Bytes& stream) {
+    const auto path = work / "stream.ts";
+    WriteFile(path, stream);
+    options.stream = host::StreamSpec{path, 0, true};
+}
+
+void ModuleTest::SeedLogo(const LogoRecord& record) const {
+    std::filesystem::create_directories(LogoDir());
+    WriteFile(LogoDir() / LogoStore::MakeFileName(record), record.data);
+}
+
+bool ModuleTest::WaitPasses(int passes) {
+    if (!host->Stream()) return false;
+    const auto target = host->Stream()->Passes() + static_cast<std::uint64_t>(passes);
+    return WaitFor([&] { return host->Stream()->Passes() >= target; });
+}
+
+void ModuleTest::Event(UINT code, LPARAM lParam1, LPARAM lParam2) {
+    EXPECT_EQ(host->SendEvent(code, lParam1, lParam2), 1) << "event " << code;
+}
+
+void ModuleTest::Channel(int number) {
+    host->State().Change([number](host::ViewerState& v) {
+        v.current = host::CurrentChannel{number, {}, {}};
+    });
+    Event(TVTest::EVENT_CHANNEL_CHANGE);
+}
+
+std::optional<Image> ModuleTest::Presented() const {
+    HWND overlay = host->Windows().FindOverlay();
+    return overlay ? host::PresentedImage(overlay) : std::nullopt;
+}
+
+bool ShowsSplit(const Image& image, int width, int height, std::uint32_t left,
+                std::uint32_t right) {
+    if (image.width != width || image.height != height) return false;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t rgb =
+                image.pixels[static_cast<std::size_t>(y) * width + x] & 0xFFFFFF;
+            if (rgb != (x < width / 2 ? left : right)) return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace insigno::it

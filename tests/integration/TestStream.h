@@ -1,0 +1,48 @@
+#pragma once
+
+// Streams and logos for the end-to-end tests, made with the project's stream writer.
+
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+#include "LogoRecord.h"
+
+namespace insigno::it {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A service of the SDT with a logo transmission descriptor of type 1.
+struct ServiceLogo {
+    std::uint16_t serviceId = 0;
+    std::uint16_t logoId = 0;
+    std::uint16_t logoVersion = 0;
+    std::uint16_t downloadDataId = 0;
+};
+
+struct CdtLogo {
+    std::uint16_t downloadDataId = 0;
+    std::uint16_t logoId = 0;
+    std::uint16_t logoVersion = 0;
+    std::uint8_t logoType = 5;
+    Bytes png;
+};
+
+// Cycles of: SDT (actual) of `networkId`, filler, one CDT section per logo, filler.
+Bytes BuildStream(std::uint16_t networkId, const std::vector<ServiceLogo>& services,
+                  const std::vector<CdtLogo>& logos, int cycles = 2);
+
+// A logo PNG as broadcast (indexed colour, no PLTE) of the size of `logoType`: the left half
+// palette index `left`, the right half `right`.
+Bytes SplitLogo(std::uint8_t logoType, std::uint8_t left, std::uint8_t right);
+
+// The record a logo file of the store holds for this logo.
+LogoRecord Record(std::uint16_t networkId, const CdtLogo& logo);
+
+void WriteFile(const std::filesystem::path& path, const Bytes& bytes);
+Bytes ReadFile(const std::filesystem::path& path);
+
+// Opaque colours (0xRRGGBB) of the full-intensity entries 0-7 of the broadcast palette.
+std::uint32_t PrimaryColour(std::uint8_t index);
+
+}  // namespace insigno::it

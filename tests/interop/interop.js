@@ -1,0 +1,174 @@
+"use strict";
+// Peer check: streams written by insigno-mkts are read by insigno-scan and by aribts, an
+// independent ARIB parser; the logo references and logos both report must agree.
+// Usage: node interop.js INSIGNO_MKTS INSIGNO_SCAN WORK_DIR
+// Streams avoid what aribts treats differently on purpose: no continuity-counter jumps, no
+// duplicated packets, no logo whose data_size overruns its section, no junk between packets.
+
+const assert = require("node:assert/strict");
+const childProcess = require("node:child_process");
+const crypto = require("node:crypto");
+const fs = require("node:fs");
+const path = require("node:path");
+const aribts = require("aribts");
+
+const [mkts, scan, workDir] = process.argv.slice(2);
+if (!mkts || !scan || !workDir) {
+    console.error("usage: node interop.js INSIGNO_MKTS INSIGNO_SCAN WORK_DIR");
+    process.exit(2);
+}
+fs.mkdirSync(workDir, { recursive: true });
+
+// A logo file of 3000 bytes: its section spans 17 packets.
+const bigLogo = path.join(workDir, "big-logo.bin");
+fs.writeFileSync(bigLogo, Buffer.from(Array.from({ length: 3000 }, (_, i) => (i * 131 + 17) & 0xff)));
+
+// Each case: mkts options, the packet size aribts is told, and whether every section starts a
+// packet of its own (then both must report the same sequence; with sections packed back to back
+// our parser loses a second section that starts in the same packet, so only a subset is asked).
+const cases = [
+    { name: "sample", args: [], packetSize: 188, sequence: true },
+    { name: "sample-other-sdt", args: ["--other", "--network", "0x0004", "--tsid", "0x4010"],
+      packetSize: 188, sequence: true },
+    { name: "sample-192", args: ["--packet-size", "192"], packetSize: 192, sequence: true },
+    { name: "sample-204", args: ["--packet-size", "204"], packetSize: 204, sequence: true },
+    { name: "sample-back-to-back", args: ["--back-to-back", "--filler", "0"], packetSize: 188,
+      sequence: false },
+    { name: "limits", packetSize: 188, sequence: true, args: [
+        "--network", "0xFFFF", "--tsid", "0",
+        "--service", "0xFFFF:1:0x1FF:0xFFF:0xFFFF", "--service", "0:2:0x1FF",
+        "--service", "0x0010:3:LOGO", "--service", "0x0011",
+        "--service", "0x0012:1:0:0:0",
+        "--logo", "0xFFFF:0x1FF:0xFFF:5", "--logo", "0:0:0:0",
+        "--logo", "0x1234:0x100:0x800:3:" + bigLogo, "--logo", "0x1234:0x101:1:0xFF",
+        "--repeat", "3", "--filler", "5"] },
+];
+
+function runTool(tool, args) {
+    const result = childProcess.spawnSync(tool, args, { maxBuffer: 64 * 1024 * 1024 });
+    if (result.status !== 0) {
+        throw new Error(`${path.basename(tool)} ${args.join(" ")} exited ${result.status}: ` +
+                        `${result.stderr}`);
+    }
+    return result.stdout.toString();
+}
+
+// What insigno-scan reports, in the form compared below.
+function scanResults(file) {
+    const sdt = [];
+    const cdt = [];
+    for (const line of runTool(scan, [file]).split("\n").filter(l => l.length > 0)) {
+        const entry = JSON.parse(line);
+        if (entry.table === "sdt") {
+            sdt.push({ onid: entry.onid, services: entry.services.map(s => referenceKey(
+                s.service_id, s.type, s.logo_id, s.logo_version, s.download_data_id)) });
+        } else {
+            assert.equal(entry.table, "cdt");
+            cdt.push(logoKey(entry.onid, entry.download_data_id, entry.logo_type, entry.logo_id,
+                             entry.logo_version, entry.size, entry.sha256));
+        }
+    }
+    return { sdt, cdt };
+}
+
+// Type 2 takes version and download data id from a type 1 service in our parser; aribts gives
+// only the logo id, so the comparison stops there. Type 3 carries no ids.
+function referenceKey(serviceId, type, logoId, version, downloadDataId) {
+    if (type === 1) return `${serviceId}:1:${logoId}:${version}:${downloadDataId}`;
+    if (type === 2) return `${serviceId}:2:${logoId}`;
+    return `${serviceId}:${type}`;
+}
+
+function logoKey(onid, downloadDataId, type, logoId, version, size, sha256) {
+    return `${onid}/${downloadDataId}/${type}/${logoId}/${version}/${size}/${sha256}`;
+}
+
+// What aribts reports for every section whose CRC it accepts.
+function aribtsResults(file, packetSize) {
+    return new Promise((resolve, reject) => {
+        const sdt = [];
+        const cdt = [];
+        const connector = new aribts.TsReadableConnector();
+        const packetParser = new aribts.TsPacketParser({ packetSize });
+        const sectionParser = new aribts.TsSectionParser();
+
+        sectionParser.on("sdt", section => {
+            const decoded = section.decode();
+            if (decoded.current_next_indicator !== 1) return;
+            const services = new Map();
+            for (const service of decoded.services) {
+                for (const descriptor of service.descriptors.decode()) {
+                    if (descriptor.getDescriptorTag() !== 0xcf) continue;
+                    const logo = descriptor.decode();
+                    const type = logo.logo_transmission_type;
+                    if (type < 1 || type > 3) continue;
+                    // Our parser keeps a service's last logo transmission descriptor.
+                    services.set(service.service_id, referenceKey(service.service_id, type,
+                        logo.logo_id, logo.logo_version, logo.download_data_id));
+                }
+            }
+            if (services.size === 0) return;
+            const sorted = [...services.keys()].sort((a, b) => a - b).map(id => services.get(id));
+            sdt.push({ onid: decoded.original_network_id, services: sorted });
+        });
+        sectionParser.on("cdt", section => {
+            const decoded = section.decode();
+            if (decoded.current_next_indicator !== 1 || decoded.data_type !== 0x01) return;
+            const module = new aribts.tsDataModuleList.TsDataModuleCdtLogo(decoded.data_module)
+                .decode();
+            if (module.data.length === 0) return;
+            cdt.push(logoKey(decoded.original_network_id, decoded.download_data_id,
+                             module.logo_type, module.logo_id, module.logo_version,
+                             module.data.length,
+                             crypto.createHash("sha256").update(module.data).digest("hex")));
+        });
+
+        connector.pipe(packetParser);
+        packetParser.pipe(sectionParser);
+        connector.on("finish", () => resolve({ sdt, cdt }));
+        connector.on("error", reject);
+        fs.createReadStream(file).on("error", reject).pipe(connector);
+    });
+}
+
+function isSubset(part, whole) {
+    const rest = [...whole];
+    return part.every(item => {
+        const at = rest.findIndex(other => JSON.stringify(other) === JSON.stringify(item));
+        if (at < 0) return false;
+        rest.splice(at, 1);
+        return true;
+    });
+}
+
+async function main() {
+    let passed = 0;
+    let failed = 0;
+    for (const testCase of cases) {
+        const file = path.join(workDir, `${testCase.name}.ts`);
+        try {
+            runTool(mkts, [...testCase.args, "-o", file]);
+            const ours = scanResults(file);
+            const theirs = await aribtsResults(file, testCase.packetSize);
+            assert.ok(theirs.sdt.length > 0 && theirs.cdt.length > 0, "aribts found nothing");
+            if (testCase.sequence) {
+                assert.deepEqual(ours.sdt, theirs.sdt, "SDT logo references differ");
+                assert.deepEqual(ours.cdt, theirs.cdt, "CDT logos differ");
+            } else {
+                assert.ok(ours.cdt.length > 0, "insigno-scan found no logo");
+                assert.ok(isSubset(ours.sdt, theirs.sdt), "an SDT result aribts does not give");
+                assert.ok(isSubset(ours.cdt, theirs.cdt), "a CDT logo aribts does not give");
+            }
+            console.log(`ok ${testCase.name}: ${ours.sdt.length} SDT and ${ours.cdt.length} CDT ` +
+                        `results (aribts ${theirs.sdt.length} and ${theirs.cdt.length})`);
+            ++passed;
+        } catch (error) {
+            console.log(`FAILED ${testCase.name}: ${error.message}`);
+            ++failed;
+        }
+    }
+    console.log(`${passed} passed, ${failed} failed`);
+    process.exit(failed === 0 ? 0 : 1);
+}
+
+main();

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include "LogoStore.h"
+#include "support/FailingAllocation.h"
+#include "support/LogoFiles.h"
+
+// Accept, Save and Lookup run inside the viewer's stream callback: running out of memory at any
+// allocation they make must end in a false result and a consistent store, never an exception
+// (they are noexcept, so an escaping one would end the process).
+
+namespace {
+
+namespace fs = boost::filesystem;
+using logo_files::FailAllocation;
+using logo_files::MakePng;
+using logo_files::Names;
+using logo_files::StopFailing;
+using NameSet = std::set<std::string>;
+
+LogoRecord Received(uint16_t version) {
+    LogoRecord record;
+    record.originalNetworkId = 4;
+    record.logoId = 0x1A;
+    record.logoVersion = version;
+    record.logoType = 5;
+    record.data = MakePng(500, version);
+    record.ApplySizeByType();
+    return record;
+}
+
+// A directory whose store holds version 2, saved.
+struct Holding2 {
+    Holding2() {
+        EXPECT_TRUE(store.Accept(Received(2)));
+        EXPECT_TRUE(store.Save(Received(2)));
+    }
+    fs::path Dir() const { return base.Path() / "Logo"; }
+    LogoRecord Held() const {
+        LogoRecord out;
+        EXPECT_TRUE(store.Lookup(4, 0x1A, 5, out));
+        return out;
+    }
+    logo_files::TempDir base;
+    LogoStore store{"Logo", base.Path().string()};
+};
+
+TEST(OutOfMemory, AcceptEitherTakesTheRecordOrLeavesEverythingAsItWas) {
+    const LogoRecord next = Received(3);
+    for (long index = 0;; ++index) {
+        Holding2 fixture;
+        FailAllocation(index);
+        const bool accepted = fixture.store.Accept(next);
+        const bool failed = StopFailing();
+        const LogoRecord held = fixture.Held();
+        if (accepted) {
+            EXPECT_EQ(held.data, next.data) << index;
+            EXPECT_EQ(held.logoVersion, 3) << index;
+        } else {
+            EXPECT_TRUE(failed) << index;
+            EXPECT_EQ(held.data, Received(2).data) << index;
+            EXPECT_EQ(Names(fixture.Dir()), NameSet{"0004_01A_002_05"}) << index;
+        }
+        if (!failed) {
+            EXPECT_TRUE(accepted);
+            EXPECT_EQ(Names(fixture.Dir()), NameSet{"0004_01A_002_05_"});
+            EXPECT_GT(index, 0) << "no allocation was ever made";
+            break;
+        }
+    }
+}
+
+TEST(OutOfMemory, SaveEitherWritesTheWholeFileOrNone) {
+    const LogoRecord next = Received(3);
+    for (long index = 0;; ++index) {
+        Holding2 fixture;
+        ASSERT_TRUE(fixture.store.Accept(next));
+        FailAllocation(index);
+        const bool saved = fixture.store.Save(next);
+        const bool failed = StopFailing();
+        const NameSet names = Names(fixture.Dir());
+        if (saved) {
+            EXPECT_EQ(names, (NameSet{"0004_01A_002_05_", "0004_01A_003_05"})) << index;
+            EXPECT_EQ(logo_files::ReadFile(fixture.Dir() / "0004_01A_003_05"), next.data);
+        } else {
+            EXPECT_TRUE(failed) << index;
+            EXPECT_EQ(names, NameSet{"0004_01A_002_05_"}) << index;
+        }
+        if (!failed) {
+            EXPECT_TRUE(saved);
+            EXPECT_GT(index, 0) << "no allocation was ever made";
+            break;
+        }
+    }
+}
+
+TEST(OutOfMemory, LookupEitherCopiesTheWholeRecordOrLeavesTheOutputAlone) {
+    Holding2 fixture;
+    for (long index = 0;; ++index) {
+        LogoRecord out = Received(9);
+        FailAllocation(index);
+        const bool found = fixture.store.Lookup(4, 0x1A, 5, out);
+        const bool failed = StopFailing();
+        EXPECT_EQ(out.data, found ? Received(2).data : Received(9).data) << index;
+        EXPECT_EQ(out.logoVersion, found ? 2 : 9) << index;
+        if (!failed) {
+            EXPECT_TRUE(found);
+            break;
+        }
+        EXPECT_FALSE(found);
+    }
+}
+
+}  // namespace

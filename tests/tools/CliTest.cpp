@@ -1,0 +1,158 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// Runs a tool with its outputs in files of `directory`; as user and group nobody when asked, so
+// that a file without read permission is really unreadable even though the tests run as root.
+ToolRun RunTool(const std::string& program, const std::vector<std::string>& args,
+                const fs::path& directory, bool asNobody = false) {
+    const fs::path outPath = directory / "stdout";
+    const fs::path errPath = directory / "stderr";
+    const pid_t child = fork();
+    if (child == 0) {
+        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0) _exit(120);
+        if (asNobody && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(121);
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
+        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(122);
+    }
+    ToolRun run;
+    int status = 0;
+    if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) {
+        run.status = WEXITSTATUS(status);
+    }
+    run.out = ReadFile(outPath);
+    run.err = ReadFile(errPath);
+    return run;
+}
+
+size_t Lines(const std::string& text) {
+    size_t count = 0;
+    for (char c : text) count += c == '\n';
+    return count;
+}
+
+class ToolsCli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        directory = fs::temp_directory_path() /
+                    ("insigno-cli-test-" + std::to_string(getpid()) + "-" +
+                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(directory);
+        fs::create_directories(directory);
+        // The child that drops to nobody must still write its output files here.
+        fs::permissions(directory, fs::perms::all);
+        sample = (directory / "sample.ts").string();
+        const ToolRun made = RunTool(INSIGNO_MKTS, {"-o", sample}, directory);
+        ASSERT_EQ(made.status, 0) << made.err;
+    }
+    void TearDown() override { fs::remove_all(directory); }
+
+    fs::path directory;
+    std::string sample;
+};
+
+TEST_F(ToolsCli, ScanReadsTheSampleAndSumsItUp) {
+    const ToolRun run = RunTool(INSIGNO_SCAN, {sample}, directory);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Lines(run.out), 44u);
+    EXPECT_EQ(run.err, "insigno-scan: 72 packets, 44 sections, 10 logos\n");
+}
+
+TEST_F(ToolsCli, ScanNamesEachUnreadableFileAndGoesOnWithTheOthers) {
+    const std::string missing = (directory / "missing.ts").string();
+    const std::string folder = directory.string();
+    const ToolRun run = RunTool(INSIGNO_SCAN, {missing, sample, folder}, directory);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(Lines(run.out), 44u);
+    std::istringstream err(run.err);
+    std::string line;
+    ASSERT_TRUE(std::getline(err, line));
+    EXPECT_EQ(line.rfind("insigno-scan: " + missing + ": ", 0), 0u) << line;
+    ASSERT_TRUE(std::getline(err, line));
+    EXPECT_EQ(line.rfind("insigno-scan: " + folder + ": ", 0), 0u) << line;
+    ASSERT_TRUE(std::getline(err, line));
+    EXPECT_EQ(line, "insigno-scan: 72 packets, 44 sections, 10 logos");
+}
+
+TEST_F(ToolsCli, ScanReportsAFileItHasNoPermissionToRead) {
+    const std::string locked = (directory / "locked.ts").string();
+    fs::copy_file(sample, locked);
+    fs::permissions(locked, fs::perms::none);
+    const ToolRun run = RunTool(INSIGNO_SCAN, {locked}, directory, true);
+    EXPECT_EQ(run.status, 2) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("insigno-scan: " + locked + ": Permission denied\n"), std::string::npos)
+        << run.err;
+}
+
+TEST_F(ToolsCli, UsageErrorsExitWithOne) {
+    EXPECT_EQ(RunTool(INSIGNO_SCAN, {}, directory).status, 1);
+    EXPECT_EQ(RunTool(INSIGNO_SCAN, {"--bogus", sample}, directory).status, 1);
+    EXPECT_EQ(RunTool(INSIGNO_MKTS, {"--sample-rate", "1", "-o", "x"}, directory).status, 1);
+    EXPECT_EQ(RunTool(INSIGNO_MKTS, {"--service", "0x400:1:5", "-o", "x"}, directory).status, 1);
+    EXPECT_EQ(RunTool(INSIGNO_MKTS, {}, directory).status, 1);
+}
+
+TEST_F(ToolsCli, MktsWritesTheStreamItsOptionsDescribe) {
+    const std::string custom = (directory / "custom.ts").string();
+    const ToolRun made =
+        RunTool(INSIGNO_MKTS,
+                {"--network", "0x7FE8", "--service", "0x0500:1:0x010:3:0x0020", "--service",
+                 "1281:2:16", "--service", "0x0502:3:ABC", "--logo", "0x0020:0x010:3:5", "--repeat",
+                 "2", "--filler", "0", "-o", custom},
+                directory);
+    ASSERT_EQ(made.status, 0) << made.err;
+    const ToolRun run = RunTool(INSIGNO_SCAN, {custom}, directory);
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::istringstream lines(run.out);
+    std::string sdt;
+    std::string cdt;
+    ASSERT_TRUE(std::getline(lines, sdt));
+    ASSERT_TRUE(std::getline(lines, cdt));
+    EXPECT_EQ(sdt,
+              "{\"table\":\"sdt\",\"packet\":0,\"onid\":32744,\"services\":["
+              "{\"service_id\":1280,\"type\":1,\"logo_id\":16,\"logo_version\":3,"
+              "\"download_data_id\":32},"
+              "{\"service_id\":1281,\"type\":2,\"logo_id\":16,\"logo_version\":3,"
+              "\"download_data_id\":32},"
+              "{\"service_id\":1282,\"type\":3,\"logo_id\":0,\"logo_version\":0,"
+              "\"download_data_id\":0}]}");
+    EXPECT_EQ(cdt.rfind("{\"table\":\"cdt\",\"packet\":1,\"onid\":32744,\"download_data_id\":32,"
+                        "\"logo_type\":5,\"logo_id\":16,\"logo_version\":3,\"width\":64,"
+                        "\"height\":36,",
+                        0),
+              0u)
+        << cdt;
+    EXPECT_EQ(run.err, "insigno-scan: 4 packets, 4 sections, 1 logos\n");
+}
+
+}  // namespace

@@ -14,6 +14,10 @@ struct NameCase {
     const char* fileName;
 };
 
+void PrintTo(const NameCase& c, std::ostream* out) {
+    *out << c.fileName;
+}
+
 class Names : public ::testing::TestWithParam<NameCase> {};
 
 TEST_P(Names, AreUpperCaseHexPaddedToMinimumWidthsAndNeverCut) {
@@ -41,6 +45,10 @@ struct PatternCase {
     bool matches;
 };
 
+void PrintTo(const PatternCase& c, std::ostream* out) {
+    *out << '"' << c.name << '"';
+}
+
 class FileNamePattern : public ::testing::TestWithParam<PatternCase> {};
 
 TEST_P(FileNamePattern, AcceptsOnlyTheWholeLogoForm) {
@@ -64,6 +72,10 @@ struct ResolveCase {
     const char* setting;
     const char* underBase;  // expected directory relative to the base, as joined
 };
+
+void PrintTo(const ResolveCase& c, std::ostream* out) {
+    *out << c.setting;
+}
 
 class Resolution : public ::testing::TestWithParam<ResolveCase> {};
 

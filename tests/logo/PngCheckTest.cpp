@@ -28,6 +28,10 @@ struct PngCase {
     bool wellFormed;
 };
 
+void PrintTo(const PngCase& c, std::ostream* out) {
+    *out << c.what;
+}
+
 class PngCheck : public ::testing::TestWithParam<PngCase> {};
 
 TEST_P(PngCheck, AcceptsSignatureThenWholeChunksWithCorrectCrc) {

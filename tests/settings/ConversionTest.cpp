@@ -15,6 +15,10 @@ struct IntCase {
     int32_t value;
 };
 
+void PrintTo(const IntCase& c, std::ostream* out) {
+    *out << '"' << c.text << '"';
+}
+
 class ToIntTable : public ::testing::TestWithParam<IntCase> {};
 
 TEST_P(ToIntTable, ReadsLikeAStreamAndKeepsTheStartOnFailure) {
@@ -39,6 +43,10 @@ struct RealCase {
     double value;
 };
 
+void PrintTo(const RealCase& c, std::ostream* out) {
+    *out << '"' << c.text << '"';
+}
+
 class ToRealTable : public ::testing::TestWithParam<RealCase> {};
 
 TEST_P(ToRealTable, ReadsLikeAStreamAndKeepsTheStartOnFailure) {
@@ -60,6 +68,10 @@ struct FormatCase {
     double value;
     const char* text;
 };
+
+void PrintTo(const FormatCase& c, std::ostream* out) {
+    *out << c.text;
+}
 
 class FormatRealTable : public ::testing::TestWithParam<FormatCase> {};
 

@@ -116,9 +116,10 @@ INSTANTIATE_TEST_SUITE_P(
 class PointerPastPacket : public ::testing::TestWithParam<uint8_t> {};
 
 TEST_P(PointerPastPacket, DropsThePacketAndTheSectionInProgress) {
-    const Bytes section = TestSection(RecordingParse::kTable, 300);
+    // Long enough that the damaged packet's pointer would point inside the section's tail.
+    const Bytes section = TestSection(RecordingParse::kTable, 600);
     const auto packets = SplitPackets(Packetizer(0x11).OnePerPacket({section, section}));
-    ASSERT_EQ(packets.size(), 4u);
+    ASSERT_EQ(packets.size(), 8u);
     Bytes damaged = packets[1];
     damaged[1] |= 0x40;
     damaged[4] = GetParam();
@@ -126,8 +127,7 @@ TEST_P(PointerPastPacket, DropsThePacketAndTheSectionInProgress) {
     Push(parser, packets[0]);
     Push(parser, damaged);
     EXPECT_TRUE(parser.buffer.empty());
-    Push(parser, packets[2]);
-    Push(parser, packets[3]);
+    for (size_t i = 2; i < packets.size(); ++i) Push(parser, packets[i]);
     ASSERT_EQ(parser.parsed.size(), 1u);
     EXPECT_EQ(parser.parsed[0], section);
 }

@@ -7,7 +7,7 @@ if(INSIGNO_WERROR)
 endif()
 
 # insigno_add_gtest(NAME SOURCES ... LIBS ... [NATIVE_ONLY] [TEST_PREFIX PREFIX])
-# One test executable; natively every case becomes its own CTest test, cross builds run the
+# One test executable; natively every case becomes its own CTest test, win64 runs the
 # executable once under the emulator (one Wine start per executable is what keeps that fast).
 # TEST_PREFIX goes before every discovered case name, so `ctest -R PREFIX` selects an area.
 function(insigno_add_gtest name)
@@ -17,7 +17,9 @@ function(insigno_add_gtest name)
     endif()
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main insigno_warnings)
-    if(CMAKE_CROSSCOMPILING)
+    if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+        # win32: built to prove it compiles, not run (Wine here runs 64-bit programs only).
+    elseif(CMAKE_CROSSCOMPILING)
         add_test(NAME ${name} COMMAND ${name})
     else()
         include(GoogleTest)
@@ -25,3 +27,5 @@ function(insigno_add_gtest name)
             TEST_PREFIX "${T_TEST_PREFIX}")
     endif()
 endfunction()
+
+include(${CMAKE_CURRENT_LIST_DIR}/WindowsModule.cmake)

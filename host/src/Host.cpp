@@ -214,7 +214,12 @@ LRESULT Host::SendEvent(UINT code, LPARAM lParam1, LPARAM lParam2) {
                     .Add("lparam2", static_cast<std::int64_t>(lParam2))
                     .Add("delivered", callback != nullptr)
                     .Add("result", static_cast<std::int64_t>(result))
-                    .Text("event " + name + "(" + std::to_string(lParam1) + ") -> " +
+                    .Text("event " + name +
+                          (code == TVTest::EVENT_PLUGIN_ENABLE ||
+                                   code == TVTest::EVENT_PREVIEW_CHANGE || lParam1 != 0
+                               ? "(" + std::to_string(lParam1) + ")"
+                               : std::string()) +
+                          " -> " +
                           (callback ? std::to_string(result) : std::string("not delivered"))));
     Observe();
     return result;

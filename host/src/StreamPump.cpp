@@ -93,7 +93,9 @@ void StreamPump::Run(TVTest::StreamCallbackFunc callback, void* clientData) {
                 paceStart +
                 std::chrono::duration_cast<Clock::duration>(
                     std::chrono::duration<double>(pacedPackets * PACKET_SIZE * 8 / bitRate));
-            if (due > Clock::now()) std::this_thread::sleep_until(due);
+            // Waits on the condition so that Stop need not wait out a slow rate.
+            std::unique_lock<std::mutex> lock(mutex);
+            if (wake.wait_until(lock, due, [this] { return stopping; })) return;
         } else if (index + 1 == count) {
             std::this_thread::yield();  // leave the other threads a moment at the end of a pass
         }

@@ -15,6 +15,10 @@ struct Placement {
     OverlayInfo expected;
 };
 
+void PrintTo(const Placement& placement, std::ostream* out) {
+    *out << placement.name;
+}
+
 class SettingsPlacement : public ModuleTest, public testing::WithParamInterface<Placement> {};
 
 TEST_P(SettingsPlacement, ShowsTheLogoWhereTheSettingsSay) {
@@ -94,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
                   100,
                   5,
                   {true, true, 0, 854, 32, 18}}),
-    [](const testing::TestParamInfo<Placement>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<Placement>& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace insigno::it

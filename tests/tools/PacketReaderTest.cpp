@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <sstream>
 #include <stdexcept>
 #include <streambuf>
@@ -69,6 +70,12 @@ struct FramingCase {
     size_t stride;
     Damage damage;
 };
+
+std::ostream& operator<<(std::ostream& out, const FramingCase& c) {
+    static const char* const kDamage[] = {"clean", "garbage-first", "garbage-between", "cut-packet",
+                                          "garbage-last"};
+    return out << c.stride << "-" << kDamage[static_cast<int>(c.damage)];
+}
 
 class PacketReaderFraming : public ::testing::TestWithParam<FramingCase> {};
 

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -198,6 +199,10 @@ struct FramingCase {
     size_t garbage;
     bool backToBack;
 };
+
+std::ostream& operator<<(std::ostream& out, const FramingCase& c) {
+    return out << c.packetSize << "-garbage" << c.garbage << (c.backToBack ? "-packed" : "");
+}
 
 class ScanFraming : public ::testing::TestWithParam<FramingCase> {};
 

@@ -75,26 +75,29 @@ std::vector<std::string> Fields(const std::string& text, size_t count) {
 }
 
 ServiceSpec ParseService(const std::string& text) {
-    const std::vector<std::string> fields = Fields(text, 5);
+    const auto usage = [&text] {
+        return std::invalid_argument(
+            "--service " + text + ": use SID, SID:1:LOGO:VERSION:DDID, SID:2:LOGO or SID:3:TEXT");
+    };
+    // The type 3 text may hold colons of its own: split the rest only by the type's fields.
+    const std::vector<std::string> head = Fields(text, 3);
     ServiceSpec service;
-    service.serviceId = static_cast<uint16_t>(Number(fields[0], 0xFFFF, "service id"));
-    if (fields.size() == 1) return service;
-    service.transmissionType = static_cast<uint8_t>(Number(fields[1], 3, "logo transmission type"));
-    const size_t expected[] = {0, 5, 3, 3};
-    if (service.transmissionType == 0 || fields.size() != expected[service.transmissionType]) {
-        throw std::invalid_argument("--service " + text +
-                                    ": use SID, SID:1:LOGO:VERSION:DDID, SID:2:LOGO or SID:3:TEXT");
-    }
+    service.serviceId = static_cast<uint16_t>(Number(head[0], 0xFFFF, "service id"));
+    if (head.size() == 1) return service;
+    if (head.size() == 2) throw usage();
+    service.transmissionType = static_cast<uint8_t>(Number(head[1], 3, "logo transmission type"));
+    if (service.transmissionType == 0) throw usage();
     if (service.transmissionType == 3) {
-        service.logoChar = fields[2];
+        service.logoChar = head[2];
         if (service.logoChar.size() > 254) throw std::invalid_argument("logo text too long");
         return service;
     }
-    service.logoId = static_cast<uint16_t>(Number(fields[2], 0x1FF, "logo id"));
+    const std::vector<std::string> ids = Fields(head[2], 3);
+    if (ids.size() != (service.transmissionType == 1 ? 3u : 1u)) throw usage();
+    service.logoId = static_cast<uint16_t>(Number(ids[0], 0x1FF, "logo id"));
     if (service.transmissionType == 1) {
-        service.logoVersion = static_cast<uint16_t>(Number(fields[3], 0xFFF, "logo version"));
-        service.downloadDataId =
-            static_cast<uint16_t>(Number(fields[4], 0xFFFF, "download data id"));
+        service.logoVersion = static_cast<uint16_t>(Number(ids[1], 0xFFF, "logo version"));
+        service.downloadDataId = static_cast<uint16_t>(Number(ids[2], 0xFFFF, "download data id"));
     }
     return service;
 }

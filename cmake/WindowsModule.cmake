@@ -1,0 +1,16 @@
+# insigno_windows_module(TARGET)
+# Makes a MODULE (or SHARED) library the viewer's plug-in: the file Insigno.tvtp, no lib prefix.
+# On Windows it carries libgcc, libstdc++ and winpthread inside (the DLL imports only system DLLs,
+# d3d9.dll and d3dx9_43.dll). Exports: on i686 src/plugin/Insigno-i686.def names each entry point
+# twice (plain and stdcall-decorated); on x86_64 the INSIGNO_EXPORT marks of src/plugin/Exports.h
+# (dllexport) are the whole export list, so no .def file is needed there.
+function(insigno_windows_module target)
+    set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME Insigno SUFFIX ".tvtp")
+    if(NOT WIN32)
+        return()
+    endif()
+    target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+        target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src/plugin/Insigno-i686.def)
+    endif()
+endfunction()

@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "OverlayHarness.h"
+
+namespace {
+
+using namespace overlay_test;
+using namespace std::chrono_literals;
+
+class OverlayWindow : public ::testing::Test {
+protected:
+    std::unique_ptr<WindowAsChild> Make(const OverlaySettings& settings) {
+        return MakeOverlay(parent.handle(), host, settings);
+    }
+
+    static OverlaySettings ShownFor(int seconds) {
+        OverlaySettings settings;
+        settings.displaySeconds = seconds;
+        return settings;
+    }
+
+    void ShowAndWait(WindowAsChild& overlay) {
+        PostMessageW(overlay.hwnd, MSG_SHOW_LOGO, 1, 0);
+        ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(overlay.hwnd) != FALSE; }));
+    }
+
+    // Once the render thread has polled, its pass resizes and waits in SendMessageW for this
+    // thread, which does not pump here.
+    void WaitForARenderPassWithoutPumping() {
+        const int polls = host.zoomPolls;
+        const auto limit = std::chrono::steady_clock::now() + 5s;
+        while (host.zoomPolls == polls && std::chrono::steady_clock::now() < limit)
+            std::this_thread::sleep_for(1ms);
+        std::this_thread::sleep_for(20ms);
+    }
+
+    ParentWindow parent{1280, 720};
+    FakeHost host;
+};
+
+TEST_F(OverlayWindow, StartsHiddenAsAChildOfTheVideoWindow) {
+    auto overlay = Make(ShownFor(5));
+    ASSERT_NE(overlay->hwnd, nullptr);
+    EXPECT_EQ(GetParent(overlay->hwnd), parent.handle());
+    EXPECT_FALSE(IsWindowVisible(overlay->hwnd));
+    EXPECT_EQ(parent.ChildCount(), 1);
+}
+
+TEST_F(OverlayWindow, UnlimitedLogoStaysThroughRenderPassesUntilAHideRequest) {
+    auto overlay = Make(ShownFor(-1));
+    ShowAndWait(*overlay);
+    const int polls = host.zoomPolls;
+    ASSERT_TRUE(PumpUntil([&] { return host.zoomPolls > polls + 50; }));
+    EXPECT_TRUE(IsWindowVisible(overlay->hwnd));
+
+    PostMessageW(overlay->hwnd, MSG_SHOW_LOGO, 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(overlay->hwnd); }));
+}
+
+TEST_F(OverlayWindow, DisplaySecondsZeroIgnoresShowRequests) {
+    auto overlay = Make(ShownFor(0));
+    // From the owning thread SendMessageW is handled before it returns.
+    EXPECT_EQ(SendMessageW(overlay->hwnd, MSG_SHOW_LOGO, 1, 0), 0);
+    EXPECT_FALSE(IsWindowVisible(overlay->hwnd));
+}
+
+TEST_F(OverlayWindow, AnyTimerMessageHidesTheLogo) {
+    auto overlay = Make(ShownFor(-1));
+    SendMessageW(overlay->hwnd, MSG_SHOW_LOGO, 1, 0);
+    ASSERT_TRUE(IsWindowVisible(overlay->hwnd));
+    EXPECT_EQ(SendMessageW(overlay->hwnd, WM_TIMER, 77, 0), 0);
+    EXPECT_FALSE(IsWindowVisible(overlay->hwnd));
+}
+
+TEST_F(OverlayWindow, DisplayTimerHidesTheLogo) {
+    auto overlay = Make(ShownFor(1));
+    ShowAndWait(*overlay);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(overlay->hwnd); }));
+}
+
+// The first request arms 2 s; a second one a second later re-arms the same timer. Hidden by the
+// first timer, the logo would go at most 1 s after the second request; re-armed, not before 2 s.
+// Delays on a loaded machine only make the measured interval longer.
+TEST_F(OverlayWindow, ALaterShowRequestExtendsTheDisplayTime) {
+    auto overlay = Make(ShownFor(2));
+    ShowAndWait(*overlay);
+    PumpFor(1s);
+    const auto secondRequest = std::chrono::steady_clock::now();
+    PostMessageW(overlay->hwnd, MSG_SHOW_LOGO, 1, 0);
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(overlay->hwnd) != FALSE; }));
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(overlay->hwnd); }));
+    EXPECT_GE(std::chrono::steady_clock::now() - secondRequest, 1500ms);
+}
+
+TEST_F(OverlayWindow, HitTestLetsMouseInputThrough) {
+    auto overlay = Make(ShownFor(5));
+    EXPECT_EQ(SendMessageW(overlay->hwnd, WM_NCHITTEST, 0, static_cast<LPARAM>((5 << 16) | 5)),
+              HTTRANSPARENT);
+}
+
+TEST_F(OverlayWindow, TeardownWhileVisibleStopsDrawingAndPostsNoQuit) {
+    auto overlay = Make(ShownFor(-1));
+    ShowAndWait(*overlay);
+    ASSERT_TRUE(PumpUntil([&] { return host.zoomPolls > 20; }));
+    const HWND window = overlay->hwnd;
+    const int quitsBefore = QuitMessagesSeen();
+
+    overlay.reset();
+    const int pollsAfter = host.zoomPolls;
+    PumpFor(50ms);
+
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(parent.ChildCount(), 0);
+    EXPECT_EQ(host.zoomPolls, pollsAfter);
+    EXPECT_EQ(QuitMessagesSeen(), quitsBefore);
+    EXPECT_TRUE(IsWindow(parent.handle()));
+}
+
+// The render thread resizes in every pass and waits in SendMessageW for this thread, which does
+// not pump: the destructor's join must answer it instead of waiting forever.
+TEST_F(OverlayWindow, TeardownDuringAResizeDoesNotHang) {
+    OverlaySettings settings = ShownFor(-1);
+    settings.fixedScale = false;
+    auto overlay = Make(settings);
+    ShowAndWait(*overlay);
+    host.zoomKeepsChanging = true;
+    WaitForARenderPassWithoutPumping();
+
+    Watchdog watchdog("teardown during a resize");
+    overlay.reset();
+    EXPECT_EQ(parent.ChildCount(), 0);
+}
+
+// The render thread holds the pass lock while it waits in SendMessageW for this thread; the texture
+// rebuild here needs that lock, and must answer the wait instead of blocking on it.
+TEST_F(OverlayWindow, ATextureRebuildWhileTheRenderThreadWaitsForThisThreadGoesThrough) {
+    OverlaySettings settings = ShownFor(-1);
+    settings.fixedScale = false;
+    auto overlay = Make(settings);
+    ShowAndWait(*overlay);
+    host.zoomKeepsChanging = true;
+    WaitForARenderPassWithoutPumping();
+
+    Watchdog watchdog("texture rebuild during a resize");
+    LogoRecord logo;
+    logo.logoType = 3;
+    logo.ApplySizeByType();
+    overlay->SetLogo(logo);
+    EXPECT_EQ(SendMessageW(overlay->hwnd, MSG_LOGO_CHANGED, 0, 0), 0);  // handled right here
+    const int polls = host.zoomPolls;
+    EXPECT_TRUE(PumpUntil([&] { return host.zoomPolls > polls + 5; }));
+}
+
+// A stream thread hands over logos while the render thread resizes and waits for this thread in
+// every pass: the texture rebuilds here and the passes there must neither deadlock nor race.
+TEST_F(OverlayWindow, LogoChangesDuringResizingPassesNeitherDeadlockNorRace) {
+    OverlaySettings settings = ShownFor(-1);
+    settings.fixedScale = false;
+    auto overlay = Make(settings);
+    ShowAndWait(*overlay);
+    host.zoomKeepsChanging = true;
+
+    std::atomic<bool> handedOver{false};
+    std::thread stream([&] {
+        LogoRecord logo;
+        for (int i = 0; i < 40; ++i) {
+            logo.logoType = static_cast<uint8_t>(i % 2 == 0 ? 0 : 3);
+            logo.ApplySizeByType();
+            logo.data.assign(40 + i, static_cast<uint8_t>(i));  // not a PNG: no texture
+            overlay->SetLogo(logo);
+            std::this_thread::sleep_for(1ms);
+        }
+        handedOver = true;
+    });
+    Watchdog watchdog("logo changes during resizing passes");
+    ASSERT_TRUE(PumpUntil([&] { return handedOver.load(); }));
+    stream.join();
+    const int polls = host.zoomPolls;
+    EXPECT_TRUE(PumpUntil([&] { return host.zoomPolls > polls + 10; }));
+    overlay.reset();
+}
+
+TEST_F(OverlayWindow, RegistrationFailureLeavesTheOtherClassAndNoWindow) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSW other{};
+    other.lpfnWndProc = DefWindowProcW;
+    other.hInstance = instance;
+    other.lpszClassName = L"LogoMarkClass";
+    ASSERT_NE(RegisterClassW(&other), 0);
+
+    int code = 0;
+    try {
+        Make(ShownFor(5));
+    } catch (const WindowException& e) {
+        code = e.code;
+    }
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(parent.ChildCount(), 0);
+    // Still the other owner's class, and still registered: unregistering it succeeds once.
+    EXPECT_NE(UnregisterClassW(L"LogoMarkClass", instance), FALSE);
+    EXPECT_EQ(UnregisterClassW(L"LogoMarkClass", instance), FALSE);
+}
+
+TEST_F(OverlayWindow, TeardownUnregistersTheClassForTheNextOverlay) {
+    Make(ShownFor(5)).reset();
+    auto again = Make(ShownFor(5));
+    EXPECT_NE(again->hwnd, nullptr);
+}
+
+}  // namespace

@@ -23,6 +23,8 @@ struct SdtCase {
     Bytes body;  // everything after last_section_number
     std::map<uint16_t, ServiceLogoInfo> expected;
     uint16_t networkId;  // 0xAAAA: left as it was
+
+    friend void PrintTo(const SdtCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class HostileSdt : public ::testing::TestWithParam<SdtCase> {};
@@ -81,6 +83,8 @@ struct CdtCase {
     const char* name;
     Bytes body;  // everything after last_section_number
     bool yields;
+
+    friend void PrintTo(const CdtCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class HostileCdt : public ::testing::TestWithParam<CdtCase> {};

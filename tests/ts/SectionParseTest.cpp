@@ -125,6 +125,8 @@ TEST(SectionAssembly, ResetDropsThePartialSection) {
 struct RejectCase {
     const char* name;
     Bytes section;
+
+    friend void PrintTo(const RejectCase& c, std::ostream* os) { *os << c.name; }
 };
 
 Bytes WithBadCrc() {
@@ -200,6 +202,8 @@ INSTANTIATE_TEST_SUITE_P(OneOrTwoBytes, HeaderSplitAcrossPackets, ::testing::Val
 struct BoundCase {
     const char* name;
     Bytes start;  // payload of the first packet, pointer_field included
+
+    friend void PrintTo(const BoundCase& c, std::ostream* os) { *os << c.name; }
 };
 
 Bytes LongestWithBadCrc() {

@@ -1,0 +1,46 @@
+#include "LogoPlugin.h"
+
+using namespace TVTest;
+
+bool LogoPlugin::GetPluginInfo(PluginDescription* info) {
+    info->type = 0;
+    info->flags = 0;
+    info->name = L"Insigno";
+    info->copyright = L"Copyright (c) 2026 the Insigno developers";
+    // "放送局のロゴを表示します"
+    info->description = L"\u653E\u9001\u5C40\u306E\u30ED\u30B4\u3092\u8868\u793A\u3057\u307E\u3059";
+    return true;
+}
+
+bool LogoPlugin::Initialize() {
+    if (!manager.Open()) return false;
+    app->SendHostMessage(HOST_MSG_SET_EVENT_CALLBACK, reinterpret_cast<LPARAM>(&EventCallback),
+                         reinterpret_cast<LPARAM>(this));
+    StreamCallbackInfo info{};
+    info.size = sizeof info;
+    info.flags = 0;
+    info.callback = &StreamCallback;
+    info.clientData = this;
+    app->SendHostMessage(HOST_MSG_SET_STREAM_CALLBACK, reinterpret_cast<LPARAM>(&info), 0);
+    return true;
+}
+
+bool LogoPlugin::HasRunningOverlay() const {
+    return manager.overlayWindow != nullptr;
+}
+
+LRESULT CALLBACK EventCallback(UINT event, LPARAM lParam1, LPARAM lParam2, void* clientData) {
+    try {
+        return static_cast<LogoPlugin*>(clientData)
+            ->handler.DispatchEvent(event, lParam1, lParam2, clientData);
+    } catch (...) {
+        // An exception must not unwind into the viewer (an allocation failure while the
+        // channel list is copied, for one); the event is dropped.
+        return 0;
+    }
+}
+
+BOOL CALLBACK StreamCallback(BYTE* packet, void* clientData) {
+    static_cast<LogoPlugin*>(clientData)->manager.HandlePacket(packet);
+    return TRUE;
+}

@@ -1,0 +1,126 @@
+// Initialisation and teardown of StreamCallbackManager.
+
+#include <boost/bind/bind.hpp>
+#include <exception>
+#include <sstream>
+#include <string>
+
+#include "LogoPlugin.h"
+#include "LogoStore.h"
+#include "ModuleState.h"
+#include "Settings.h"
+#include "WindowAsChild.h"
+
+namespace {
+
+const char CAPTION_A[] = "Insigno";
+const wchar_t CAPTION_W[] = L"Insigno";
+// The viewer runs with the Japanese ANSI code page, so MessageBoxA texts are code page 932
+// bytes, spelt out so that the source's own encoding cannot change them.
+// "ディレクトリを作成できません。"
+const char TEXT_NO_DIRECTORY[] =
+    "\x83\x66\x83\x42\x83\x8C\x83\x4E\x83\x67\x83\x8A\x82\xF0\x8D\xEC\x90\xAC\x82\xC5\x82\xAB"
+    "\x82\xDC\x82\xB9\x82\xF1\x81\x42";
+// "ウィンドウを作成できませんでした。"
+const char TEXT_NO_WINDOW[] =
+    "\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xF0\x8D\xEC\x90\xAC\x82\xC5\x82\xAB\x82\xDC"
+    "\x82\xB9\x82\xF1\x82\xC5\x82\xB5\x82\xBD\x81\x42";
+// "初期化に失敗しました。"
+const wchar_t TEXT_INIT_FAILED[] =
+    L"\u521D\u671F\u5316\u306B\u5931\u6557\u3057\u307E\u3057\u305F\u3002";
+
+const char VIDEO_CONTAINER_CLASS[] = "TVTest Video Container";
+const char SECTION[] = "LogoMark";
+
+void ReportA(const std::string& text) {
+    MessageBoxA(nullptr, text.c_str(), CAPTION_A, MB_OK);
+}
+
+// The part of a library message after its "operation: " prefix.
+std::string AfterFirstColon(const std::string& message) {
+    const std::string::size_type at = message.find(": ");
+    return at == std::string::npos ? message : message.substr(at + 2);
+}
+
+// Rounded to 6 significant digits on the way, as the settings are documented to be.
+double ThroughText(const std::string& setting, std::string& text) {
+    text = FormatReal(ToReal(setting));
+    return ToReal(text);
+}
+
+bool IsNegative(double value, const std::string& text) {
+    return value < 0 || (value == 0 && !text.empty() && text[0] == '-');
+}
+
+}  // namespace
+
+BOOL CALLBACK FindVideoContainer(HWND window, LPARAM result) {
+    char name[128] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (std::string(name) != VIDEO_CONTAINER_CLASS) return TRUE;
+    *reinterpret_cast<HWND*>(result) = window;
+    return FALSE;
+}
+
+StreamCallbackManager::StreamCallbackManager(LogoPlugin* plugin) : owner(plugin) {}
+
+StreamCallbackManager::~StreamCallbackManager() = default;
+
+bool StreamCallbackManager::Open() {
+    SettingsTable table;
+    char modulePath[MAX_PATH] = {};
+    GetModuleFileNameA(ModuleInstance(), modulePath, MAX_PATH);
+    const std::string path(modulePath);
+    const std::string::size_type slash = path.find_last_of("\\/");
+    const std::string directory = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    const std::string fileName = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string::size_type dot = fileName.rfind('.');
+    const std::string settingsPath =
+        directory + (dot == std::string::npos ? fileName : fileName.substr(0, dot)) + ".ini";
+    ReadSettingsFile(settingsPath, table);
+    ApplyDefaults(table);
+    std::map<std::string, std::string>& values = table[SECTION];
+
+    logoType = static_cast<uint8_t>(ToInt(values["LogoType"]));
+
+    try {
+        logoStore = std::make_unique<LogoStore>(values["LogoDirectory"], directory);
+    } catch (const std::exception& e) {
+        std::ostringstream text;
+        text << TEXT_NO_DIRECTORY << "\n" << AfterFirstColon(e.what());
+        ReportA(text.str());
+        return false;
+    }
+
+    HWND container = nullptr;
+    EnumChildWindows(owner->param->hostWindow, FindVideoContainer,
+                     reinterpret_cast<LPARAM>(&container));
+    if (!container) {
+        MessageBoxW(nullptr, TEXT_INIT_FAILED, CAPTION_W, MB_OK);
+        return false;
+    }
+
+    const bool fixedX = ToInt(values["EnableFixedPositionX"]) != 0;
+    const bool fixedY = ToInt(values["EnableFixedPositionY"]) != 0;
+    std::string textX, textY;
+    const double x = ThroughText(values[fixedX ? "PositionX" : "PositionRateX"], textX);
+    const double y = ThroughText(values[fixedY ? "PositionY" : "PositionRateY"], textY);
+
+    try {
+        using namespace boost::placeholders;
+        overlayWindow = std::make_unique<WindowAsChild>(
+            ToInt(values["LogoScale"]), ToInt(values["EnableFixedScale"]) != 0, container,
+            ZoomQuery(boost::bind(&StreamCallbackManager::PollZoom, this, _1)),
+            AspectQuery(boost::bind(&StreamCallbackManager::PollAspect, this, _1, _2)),
+            ToInt(values["DisplaySeconds"]), fixedX, fixedY, x, y, IsNegative(x, textX),
+            IsNegative(y, textY));
+        moduleReference.Acquire();
+    } catch (const WindowException& e) {
+        std::ostringstream text;
+        text << TEXT_NO_WINDOW << "\n"
+             << "Error Code: " << e.code;
+        ReportA(text.str());
+        return false;
+    }
+    return true;
+}

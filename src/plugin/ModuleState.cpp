@@ -1,0 +1,13 @@
+#include "ModuleState.h"
+
+namespace {
+HINSTANCE moduleInstance = nullptr;
+}  // namespace
+
+HINSTANCE ModuleInstance() {
+    return moduleInstance;
+}
+
+void SetModuleInstance(HINSTANCE instance) {
+    moduleInstance = instance;
+}

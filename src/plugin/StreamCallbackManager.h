@@ -1,0 +1,74 @@
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <boost/thread/mutex.hpp>
+#include <cstdint>
+#include <map>
+#include <memory>
+
+#include "CDTParse.h"
+#include "ModuleReference.h"
+#include "SDTParse.h"
+
+class LogoPlugin;
+class LogoStore;
+class WindowAsChild;
+
+// Everything the plug-in works with: the settings-derived values, the logo store, the overlay
+// window and the stream side (packet stages, table parsers, mutex). Initialisation and teardown
+// live in src/plugin, the stream side in src/ts, the view-state polls beside the event handler.
+class StreamCallbackManager {
+public:
+    // The current packet stage. Stored as an atomic index rather than a member-function pointer
+    // because the stream thread reads it without the mutex while the event thread replaces it.
+    enum class Stage : uint8_t { Ignore, SDT, CDT };
+
+    explicit StreamCallbackManager(LogoPlugin* plugin);
+    ~StreamCallbackManager();
+    StreamCallbackManager(const StreamCallbackManager&) = delete;
+    StreamCallbackManager& operator=(const StreamCallbackManager&) = delete;
+
+    // Reads the settings, opens the logo store, finds the viewer's video window and creates the
+    // overlay. Reports a failure in a message box and answers false.
+    bool Open();
+
+    // Hands one 188-byte packet to the current stage. Never throws: whatever fails while a
+    // packet is handled drops that packet and leaves the stage as it was.
+    void HandlePacket(const BYTE* packet) noexcept;
+
+    // Hides the logo and restarts the stream side for a service (event thread).
+    void SetTarget(bool show, bool collect, uint16_t networkId, uint16_t serviceId);
+
+    // Whether the viewer's zoom changed; stores the new value. No lock, any thread.
+    bool PollZoom(int& zoom) const;
+    // Whether the viewer's aspect ratio or full-screen state changed; stores the new ratio.
+    bool PollAspect(int& x, int& y) const;
+
+    Stage CurrentStage() const { return packetHandler.load(std::memory_order_relaxed); }
+
+    LogoPlugin* owner;
+    std::map<uint16_t, ServiceLogoInfo> services;
+    SDTParse sdt;
+    CDTParse cdt;
+    std::unique_ptr<LogoStore> logoStore;
+    // Keeps the module mapped while the overlay's render thread runs in it; released after the
+    // overlay (declared before it, so destroyed after it).
+    ModuleReference moduleReference;
+    std::unique_ptr<WindowAsChild> overlayWindow;
+    uint16_t targetNetworkId = 0;
+    uint16_t targetServiceId = 0;
+    uint8_t logoType = 5;
+    bool collectLogos = false;
+    // Relaxed is enough: every stage takes the mutex before it touches any state.
+    std::atomic<Stage> packetHandler{Stage::Ignore};
+    boost::mutex mutex;
+
+    void IgnorePacket(const BYTE* packet);
+    void HandleSDTPacket(const BYTE* packet);
+    void HandleCDTPacket(const BYTE* packet);
+
+private:
+    void PostShowLogo(WPARAM show);
+};

@@ -36,6 +36,7 @@ bool SectionParse::IsSectionComplete() const {
 void SectionParse::PushPacket(const uint8_t* begin, const uint8_t* end) {
     if (end < begin || static_cast<size_t>(end - begin) < kPacketHeaderSize + 1) return;
     const uint8_t* payload = begin + kPacketHeaderSize;
+    bool grew = false;
 
     if (begin[1] & kPayloadUnitStart) {
         const size_t pointer = payload[0];
@@ -54,12 +55,14 @@ void SectionParse::PushPacket(const uint8_t* begin, const uint8_t* end) {
                 buffer.clear();
             }
         }
-        Append(sectionStart, end);
+        grew = Append(sectionStart, end);
     } else {
         if (buffer.empty()) return;  // the start of this section was never seen
-        Append(payload, end);
+        grew = Append(payload, end);
     }
-    if (IsSectionComplete()) Parse();
+    // A section that failed its checks stays until the next payload-unit start; checking it again
+    // when no byte was added would only repeat its CRC for every packet.
+    if (grew && IsSectionComplete()) Parse();
 }
 
 void SectionParse::Reset() {
@@ -68,13 +71,16 @@ void SectionParse::Reset() {
 
 // Keeps `buffer` to the section in progress: bytes after its end would be dropped unread anyway,
 // and a section that fails its checks must not grow the buffer until the next payload-unit start.
-void SectionParse::Append(const uint8_t* first, const uint8_t* last) {
+bool SectionParse::Append(const uint8_t* first, const uint8_t* last) {
+    bool grew = false;
     while (first < last) {
         const size_t limit = buffer.size() < kHeaderSize ? kHeaderSize : SectionSize();
-        if (buffer.size() >= limit) return;
+        if (buffer.size() >= limit) break;
         const size_t take = std::min(limit - buffer.size(), static_cast<size_t>(last - first));
         if (buffer.capacity() == 0) buffer.reserve(kMaxSectionSize);
         buffer.insert(buffer.end(), first, first + take);
         first += take;
+        grew = true;
     }
+    return grew;
 }

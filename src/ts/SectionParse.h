@@ -37,5 +37,6 @@ protected:
     size_t SectionSize() const;
 
 private:
-    void Append(const uint8_t* first, const uint8_t* last);
+    // Appends what the section in progress can use; whether any byte was added.
+    bool Append(const uint8_t* first, const uint8_t* last);
 };

@@ -120,13 +120,18 @@ TEST_F(Scan, EqualVersionsKeepTheFileListedFirst) {
     Put("0004_01a_002_05", MakePng(20, 1));
     Put("0004_01A_002_05", MakePng(20, 2));
     const std::vector<std::string> order = ListingOrder();
-    ASSERT_EQ(order.size(), 2u);
-    const Bytes first = ReadFile(Dir() / order[0]);
+    const Bytes first = ReadFile(Dir() / order.at(0));
     const LogoStore store = Open();
     LogoRecord out;
     ASSERT_TRUE(store.Lookup(4, 0x1A, 5, out));
     EXPECT_EQ(out.data, first);
-    EXPECT_EQ(Names(Dir()), (std::set<std::string>{order[0], order[1] + "_"}));
+    if (order.size() == 1) {
+        // A filesystem that ignores case made the two names one file: nothing to move aside.
+        EXPECT_EQ(Names(Dir()), std::set<std::string>{order[0]});
+    } else {
+        ASSERT_EQ(order.size(), 2u);
+        EXPECT_EQ(Names(Dir()), (std::set<std::string>{order[0], order[1] + "_"}));
+    }
 }
 
 // The held file is moved by the name it was found under, also when its digits are lower case

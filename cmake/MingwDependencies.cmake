@@ -2,6 +2,7 @@
 #   Boost::headers, Boost::thread, Boost::filesystem  static archives from scripts/build-mingw-boost
 #   GTest::gtest, GTest::gtest_main                    Debian's GoogleTest sources, built here
 #   insigno_winapi                                     user32, gdi32, d3d9, d3dx9_43
+#   ZLIB::ZLIB                                         Debian's libz-mingw-w64-dev, static
 # Everything compiles against one _WIN32_WINNT (set by the toolchain file), Boost included.
 
 if(NOT INSIGNO_WIN32_WINNT)
@@ -50,6 +51,11 @@ set_target_properties(Boost::filesystem PROPERTIES
     INTERFACE_LINK_LIBRARIES "Boost::headers;bcrypt")
 
 find_package(Threads REQUIRED)
+
+# zlib, static, from Debian's libz-mingw-w64-dev: the portable logo PNG writer of the tools, which
+# Windows builds of the integration tests take in. (The plug-in needs none: D3DX decodes PNG.)
+set(ZLIB_USE_STATIC_LIBS ON)
+find_package(ZLIB REQUIRED)
 
 add_library(insigno_winapi INTERFACE)
 target_link_libraries(insigno_winapi INTERFACE user32 gdi32 d3d9 d3dx9_43)

@@ -30,6 +30,8 @@ struct LogoCase {
     CdtLogoSection section;
     int32_t width;
     int32_t height;
+
+    friend void PrintTo(const LogoCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class LogoSection : public ::testing::TestWithParam<LogoCase> {};

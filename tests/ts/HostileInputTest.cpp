@@ -23,6 +23,8 @@ struct SdtCase {
     Bytes body;  // everything after last_section_number
     std::map<uint16_t, ServiceLogoInfo> expected;
     uint16_t networkId;  // 0xAAAA: left as it was
+
+    friend void PrintTo(const SdtCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class HostileSdt : public ::testing::TestWithParam<SdtCase> {};
@@ -81,6 +83,8 @@ struct CdtCase {
     const char* name;
     Bytes body;  // everything after last_section_number
     bool yields;
+
+    friend void PrintTo(const CdtCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class HostileCdt : public ::testing::TestWithParam<CdtCase> {};
@@ -116,9 +120,10 @@ INSTANTIATE_TEST_SUITE_P(
 class PointerPastPacket : public ::testing::TestWithParam<uint8_t> {};
 
 TEST_P(PointerPastPacket, DropsThePacketAndTheSectionInProgress) {
-    const Bytes section = TestSection(RecordingParse::kTable, 300);
+    // Long enough that the damaged packet's pointer would point inside the section's tail.
+    const Bytes section = TestSection(RecordingParse::kTable, 600);
     const auto packets = SplitPackets(Packetizer(0x11).OnePerPacket({section, section}));
-    ASSERT_EQ(packets.size(), 4u);
+    ASSERT_EQ(packets.size(), 8u);
     Bytes damaged = packets[1];
     damaged[1] |= 0x40;
     damaged[4] = GetParam();
@@ -126,8 +131,7 @@ TEST_P(PointerPastPacket, DropsThePacketAndTheSectionInProgress) {
     Push(parser, packets[0]);
     Push(parser, damaged);
     EXPECT_TRUE(parser.buffer.empty());
-    Push(parser, packets[2]);
-    Push(parser, packets[3]);
+    for (size_t i = 2; i < packets.size(); ++i) Push(parser, packets[i]);
     ASSERT_EQ(parser.parsed.size(), 1u);
     EXPECT_EQ(parser.parsed[0], section);
 }

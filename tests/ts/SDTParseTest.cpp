@@ -60,6 +60,8 @@ struct LoopCase {
     const char* name;
     std::vector<SdtService> services;
     std::map<uint16_t, ServiceLogoInfo> expected;
+
+    friend void PrintTo(const LoopCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class ServiceLoop : public ::testing::TestWithParam<LoopCase> {};

@@ -125,6 +125,8 @@ TEST(SectionAssembly, ResetDropsThePartialSection) {
 struct RejectCase {
     const char* name;
     Bytes section;
+
+    friend void PrintTo(const RejectCase& c, std::ostream* os) { *os << c.name; }
 };
 
 Bytes WithBadCrc() {
@@ -133,18 +135,26 @@ Bytes WithBadCrc() {
     return section;
 }
 
-Bytes ShortButConsistent(uint8_t sectionLength) {
-    // A section_length below 5 puts the CRC inside the fixed header; even when the bytes there
-    // happen to match a CRC, such a section is not valid.
+Bytes ShortSection(uint8_t sectionLength) {
     Bytes section(3 + sectionLength, 0x01);
     section[0] = kTable;
     section[1] = 0xF0;
     section[2] = sectionLength;
-    if (sectionLength >= 4) {
-        tswriter::RecomputeCrc(section);
-        section[5] |= 0x01;
-    }
     return section;
+}
+
+// section_length 4 puts the CRC over bytes 3 to 6, inside the fixed header. The reserved bits
+// are chosen so that the CRC matches and its byte 5 reads as current_next_indicator 1: only the
+// length check can refuse this section.
+Bytes ShortButConsistent() {
+    for (uint8_t reserved = 0; reserved < 16; ++reserved) {
+        Bytes section = ShortSection(4);
+        section[1] = static_cast<uint8_t>(reserved << 4);
+        tswriter::RecomputeCrc(section);
+        if (section[5] & 0x01) return section;
+    }
+    ADD_FAILURE() << "no reserved bits give a matching CRC with current_next_indicator 1";
+    return {};
 }
 
 class RejectedSection : public ::testing::TestWithParam<RejectCase> {};
@@ -157,15 +167,15 @@ TEST_P(RejectedSection, IsNeverParsedAndDoesNotHarmTheNext) {
     EXPECT_EQ(parser.parsed[0], good);
 }
 
-INSTANTIATE_TEST_SUITE_P(Checks, RejectedSection,
-                         ::testing::Values(RejectCase{"CrcMismatch", WithBadCrc()},
-                                           RejectCase{"CurrentNextZero",
-                                                      TestSection(kTable, 50, 0, false)},
-                                           RejectCase{"OtherTable", TestSection(0x4A, 50)},
-                                           RejectCase{"LengthZero", ShortButConsistent(0)},
-                                           RejectCase{"LengthTwo", ShortButConsistent(2)},
-                                           RejectCase{"LengthFour", ShortButConsistent(4)}),
-                         CaseName<RejectCase>);
+INSTANTIATE_TEST_SUITE_P(
+    Checks, RejectedSection,
+    ::testing::Values(RejectCase{"CrcMismatch", WithBadCrc()},
+                      RejectCase{"CurrentNextZero", TestSection(kTable, 50, 0, false)},
+                      RejectCase{"OtherTable", TestSection(0x4A, 50)},
+                      RejectCase{"LengthZero", ShortSection(0)},
+                      RejectCase{"LengthTwo", ShortSection(2)},
+                      RejectCase{"LengthFourWithMatchingCrc", ShortButConsistent()}),
+    CaseName<RejectCase>);
 
 // A section whose first one or two bytes stand at the very end of a packet.
 class HeaderSplitAcrossPackets : public ::testing::TestWithParam<uint8_t> {};
@@ -192,6 +202,8 @@ INSTANTIATE_TEST_SUITE_P(OneOrTwoBytes, HeaderSplitAcrossPackets, ::testing::Val
 struct BoundCase {
     const char* name;
     Bytes start;  // payload of the first packet, pointer_field included
+
+    friend void PrintTo(const BoundCase& c, std::ostream* os) { *os << c.name; }
 };
 
 Bytes LongestWithBadCrc() {

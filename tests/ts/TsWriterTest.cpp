@@ -10,7 +10,7 @@ namespace {
 using tswriter::Packetizer;
 
 TEST(Packetizer, HeadersCarryPidCounterAndStuffing) {
-    Packetizer packetizer(0x1ABC & 0x1FFF, 14);
+    Packetizer packetizer(0x1ABC, 14);
     const Bytes first = packetizer.OnePerPacket({TestSection(0x42, 20)});
     const Bytes second = packetizer.Packet(false, {0x01});
     const Bytes third = packetizer.Packet(false, {});

@@ -36,6 +36,7 @@ at 2 channel 102
 at +1 wait passes 2 15
 at 3 snapshot shot.png
 at 3 aspect none
+at 4 note the end  is near
 at 4 end
 )");
     ASSERT_TRUE(s.module && s.workDir);
@@ -70,7 +71,7 @@ at 4 end
     EXPECT_EQ(v.aspect, (std::pair<int, int>{4, 3}));
     EXPECT_TRUE(v.fullScreen);
 
-    ASSERT_EQ(s.steps.size(), 7u);
+    ASSERT_EQ(s.steps.size(), 8u);
     const auto& enable = std::get<EventStep>(s.steps[0].action);
     EXPECT_EQ(enable.code, 0u);
     EXPECT_EQ(enable.lParam1, 1);
@@ -93,7 +94,8 @@ at 4 end
     ViewerState later = v;
     std::get<StateChange>(s.steps[5].action).apply(later);
     EXPECT_FALSE(later.aspect);
-    EXPECT_TRUE(std::holds_alternative<EndStep>(s.steps[6].action));
+    EXPECT_EQ(std::get<NoteStep>(s.steps[6].action).text, "the end  is near");
+    EXPECT_TRUE(std::holds_alternative<EndStep>(s.steps[7].action));
 }
 
 TEST(Scenario, CurrentChannelWithItsOwnIdsOrNone) {

@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "insigno/host/Report.h"
 #include "insigno/host/Scenario.h"
 
 namespace insigno::host {
@@ -163,6 +164,48 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{"at 1 event 4294967296", "outside"},
         BadLine{"setting LogoScale", "a key and a value"},
         BadLine{"setting LogoScale =", "a key and a value"}));
+
+}  // namespace
+}  // namespace insigno::host
+
+namespace insigno::host {
+namespace {
+
+class JsonText : public testing::TestWithParam<std::pair<std::string, std::string>> {};
+
+TEST_P(JsonText, IsEscapedAsJsonWants) {
+    EXPECT_EQ(JsonString(GetParam().first), GetParam().second);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Strings, JsonText,
+    testing::Values(std::pair<std::string, std::string>{"plain", R"("plain")"},
+                    std::pair<std::string, std::string>{"a \"quote\"", R"("a \"quote\"")"},
+                    std::pair<std::string, std::string>{R"(C:\Logo)", R"("C:\\Logo")"},
+                    std::pair<std::string, std::string>{"two\nlines\t", R"("two\nlines\t")"},
+                    std::pair<std::string, std::string>{std::string("\x01\x1f", 2),
+                                                        R"("\u0001\u001f")"},
+                    std::pair<std::string, std::string>{"初期化", "\"初期化\""}));
+
+TEST(Report, LinesCarryTimeAndWhatFirst) {
+    std::ostringstream json, timeline;
+    Report report(&json, &timeline);
+    report.Emit(ReportEntry("event")
+                    .Add("code", 2)
+                    .Add("ok", true)
+                    .Add("files", std::vector<std::string>{"a", "b"})
+                    .Text("event channel"));
+    report.Emit(ReportEntry("bare"));
+    const auto lines = report.Lines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].substr(0, 5), R"({"t":)");
+    EXPECT_NE(lines[0].find(R"(,"what":"event","code":2,"ok":true,"files":["a","b"]})"),
+              std::string::npos)
+        << lines[0];
+    EXPECT_EQ(json.str(), lines[0] + "\n" + lines[1] + "\n");
+    EXPECT_NE(timeline.str().find("event channel\n"), std::string::npos);
+    EXPECT_NE(timeline.str().find("bare \n"), std::string::npos);
+}
 
 }  // namespace
 }  // namespace insigno::host

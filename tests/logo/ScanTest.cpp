@@ -68,6 +68,18 @@ TEST_F(Scan, LoadsLowerCaseDigitsAndATypeWithoutSize) {
     EXPECT_EQ(out.data, logo_files::Signature());
 }
 
+TEST_F(Scan, ReadsFilesOfAnySizeWhole) {
+    const Bytes large = MakePng(300000, 7);
+    Put("0004_01A_002_05", large);
+    Put("0004_01B_002_05", MakePng(0));
+    const LogoStore store = Open();
+    LogoRecord out;
+    ASSERT_TRUE(store.Lookup(4, 0x1A, 5, out));
+    EXPECT_EQ(out.data, large);
+    ASSERT_TRUE(store.Lookup(4, 0x1B, 5, out));
+    EXPECT_EQ(out.data, MakePng(0));
+}
+
 TEST_F(Scan, KeepsEveryTypeOfOneLogo) {
     for (const char* name : {"0004_01A_002_00", "0004_01A_002_02", "0004_01A_001_05"}) {
         Put(name, MakePng(40));

@@ -4,6 +4,7 @@
 #include <boost/filesystem.hpp>
 #include <boost/filesystem/fstream.hpp>
 
+#include "FailingAllocation.h"
 #include "IndexedPng.h"
 #include "LogoPlugin.h"
 #include "LogoStore.h"
@@ -81,7 +82,7 @@ std::string FileName(const CdtLogo& logo) {
 }
 
 class StreamSideTest : public ::testing::Test {
-protected:
+public:
     void SetUp() override {
         plugin.param = &host.param;
         plugin.app = std::make_unique<CTVTestApp>(&host.param);
@@ -325,6 +326,62 @@ TEST_F(StreamSideTest, AnUnwritableDirectoryNeverReachesTheViewer) {
     Feed(Cdt(CdtLogo{}));
     EXPECT_EQ(manager.CurrentStage(), Stage::CDT);
     EXPECT_TRUE(fs::is_regular_file(directory));
+    manager.SetTarget(true, true, NETWORK, SERVICE);
+    Feed(TargetSdt());
+    EXPECT_TRUE(Shown());
+}
+
+// Feeds the packets with the n-th allocation on this thread failing, for n = 0, 1, ... until
+// the packets need fewer allocations; `check` runs after every failed attempt.
+template <typename Prepare, typename Check>
+void EveryAllocationFails(const Bytes& packets, Prepare prepare, Check check,
+                          StreamSideTest* test) {
+    for (int n = 0;; ++n) {
+        prepare();
+        bool reached = false;
+        {
+            FailingAllocation failing(n);
+            for (size_t at = 0; at < packets.size(); at += 188) {
+                // An exception escaping here would end the test with an error.
+                EXPECT_EQ(StreamCallback(const_cast<BYTE*>(&packets[at]), &test->plugin), TRUE);
+            }
+            reached = failing.Reached();
+        }
+        if (!reached) return;
+        check(n);
+    }
+}
+
+TEST_F(StreamSideTest, AFailedAllocationInTheSdtStageDropsThePacketAndKeepsTheStage) {
+    Keep(CdtLogo{});
+    Open();
+    EveryAllocationFails(
+        TargetSdt(), [&] { manager.SetTarget(true, false, NETWORK, SERVICE); },
+        [&](int n) {
+            // The stage stays, except that the store answers a failure of its own inside the
+            // lookup as "not held": then the stage ends as on a miss, and nothing is shown.
+            if (manager.CurrentStage() != Stage::SDT) {
+                EXPECT_EQ(manager.CurrentStage(), Stage::Ignore) << "allocation " << n;
+                EXPECT_FALSE(Shown()) << "allocation " << n;
+                return;
+            }
+            // Nothing half-done is left behind: the next section is handled as usual.
+            Feed(TargetSdt());
+            EXPECT_TRUE(Shown()) << "allocation " << n;
+        },
+        this);
+    EXPECT_EQ(manager.CurrentStage(), Stage::Ignore);
+    EXPECT_TRUE(Shown());
+}
+
+TEST_F(StreamSideTest, AFailedAllocationInTheCdtStageDropsThePacketAndKeepsTheStage) {
+    Open();
+    manager.SetTarget(true, true, NETWORK, SERVICE);
+    Feed(TargetSdt());
+    EveryAllocationFails(
+        Cdt(CdtLogo{}), [] {},
+        [&](int n) { EXPECT_EQ(manager.CurrentStage(), Stage::CDT) << "allocation " << n; }, this);
+    // The logo was taken in by the attempt that did not fail (if not before).
     manager.SetTarget(true, true, NETWORK, SERVICE);
     Feed(TargetSdt());
     EXPECT_TRUE(Shown());

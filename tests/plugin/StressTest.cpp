@@ -2,6 +2,7 @@
 // drawing, all at once; run under ThreadSanitizer, any race or lock-order problem fails it.
 
 #include <gtest/gtest.h>
+#include <insigno/platform_test.h>
 
 #include <atomic>
 #include <boost/bind/bind.hpp>
@@ -156,7 +157,15 @@ TEST(StressTest, EventsPacketsAndDrawingMeetWithoutRaceOrDeadlock) {
             std::this_thread::yield();
         }
         PumpMessages();
-        EXPECT_TRUE(IsWindowVisible(manager.overlayWindow->hwnd));
+        const HWND overlay = manager.overlayWindow->hwnd;
+        EXPECT_TRUE(IsWindowVisible(overlay));
+        // The render thread draws the shown logo; tear down only once it has.
+        const unsigned presented = InsignoPlatform_PresentCount(overlay);
+        while (IsWindowVisible(overlay) && InsignoPlatform_PresentCount(overlay) == presented) {
+            PumpMessages();
+            std::this_thread::yield();
+        }
+        EXPECT_GT(InsignoPlatform_PresentCount(overlay), presented);
 
         // Teardown with the overlay visible and the render thread drawing.
         streaming = false;

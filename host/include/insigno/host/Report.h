@@ -31,6 +31,8 @@ public:
     std::string Readable(double seconds) const;
 
 private:
+    void Field(const std::string& key, const std::string& encoded);
+
     std::string what;
     std::string fields;  // ,"key":value pairs, already encoded
     std::string text;

@@ -68,7 +68,10 @@ protected:
 
     // Serialises the update-and-draw passes of the render thread against the texture rebuild on
     // the window's thread: the device, sprite, texture, sizes, position and the two host queries
-    // (with the process-wide full-screen flag behind them) are used only under it.
+    // (with the process-wide full-screen flag behind them) are used only under it. Taken before
+    // logoMutex. A pass that resizes holds it while it waits in SendMessageW for the window's
+    // thread, so that thread never blocks on it: it takes it in LockPassOnWindowThread, and
+    // handles MSG_RESET_DEVICE without it, on behalf of the waiting pass.
     boost::timed_mutex passMutex;
 };
 

@@ -297,6 +297,10 @@ StepAction ParseAction(const Line& line, std::size_t w) {
         Arity(line, w, 0, 0);
         return LogoFilesStep{};
     }
+    if (cmd == "note") {
+        if (words.size() < w + 2) line.Fail("note takes a text");
+        return NoteStep{line.rest[w + 1]};
+    }
     if (cmd == "end") {
         Arity(line, w, 0, 0);
         return EndStep{};

@@ -60,7 +60,8 @@ public:
 
     void operator()(const SnapshotStep& snapshot) {
         const auto path =
-            snapshot.path.is_absolute() ? snapshot.path : host.WorkDir() / snapshot.path;
+            (snapshot.path.is_absolute() ? snapshot.path : host.WorkDir() / snapshot.path)
+                .lexically_normal();
         std::string error = "the picture the overlay presented cannot be read here";
         const auto image = host.Snapshot();
         const bool ok = image && WritePng(*image, path, error);
@@ -132,6 +133,10 @@ public:
     void operator()(const LogoFilesStep&) { ReportLogoFiles(host, report, "now"); }
 
     void operator()(const EndStep&) { ended = true; }
+
+    void operator()(const NoteStep& note) {
+        report.Emit(ReportEntry("note").Add("text", note.text).Text("-- " + note.text));
+    }
 
 private:
     const Scenario& scenario;

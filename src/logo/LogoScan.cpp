@@ -1,6 +1,7 @@
 #include <boost/filesystem/fstream.hpp>
 #include <boost/filesystem/operations.hpp>
 
+#include <algorithm>
 #include <charconv>
 
 #include "LogoStore.h"
@@ -31,35 +32,34 @@ public:
         in.rdbuf()->pubsetbuf(nullptr, 0);
     }
 
-    // False when the file cannot be opened.
+    // False when the file cannot be opened or read.
     bool Read(const fs::path& path, std::vector<uint8_t>& bytes) {
         in.clear();
         in.open(path, std::ios::in | std::ios::binary);
         if (!in.is_open()) return false;
-        bytes.clear();
-        // Sized from the file first, so that a held record carries no spare capacity; one byte
-        // more is asked for, so that a short read tells the end without another read.
-        in.seekg(0, std::ios::end);
-        const std::streamoff size = in.tellg();
-        in.seekg(0, std::ios::beg);
-        if (size >= 0) {
-            bytes.resize(static_cast<size_t>(size) + 1);
-            in.read(reinterpret_cast<char*>(bytes.data()), size + 1);
-            bytes.resize(static_cast<size_t>(in.gcount()));
-        } else {
-            in.clear();  // not seekable: read from where it is to the end
+        // Into scratch space kept from file to file, then copied at its exact size, so that a
+        // held record carries no spare capacity and no size query is needed.
+        size_t length = 0;
+        for (;;) {
+            if (length == scratch.size())
+                scratch.resize(std::max<size_t>(scratch.size() * 2, 16384));
+            in.read(reinterpret_cast<char*>(scratch.data() + length),
+                    static_cast<std::streamsize>(scratch.size() - length));
+            length += static_cast<size_t>(in.gcount());
+            if (!in) break;
         }
-        // A file that grew since its size was taken is still read to its end.
-        char chunk[4096];
-        while (in && (in.read(chunk, sizeof chunk) || in.gcount() > 0)) {
-            bytes.insert(bytes.end(), chunk, chunk + in.gcount());
-        }
+        // A read error is not the file's fault: it stays as it is, like one that cannot be
+        // opened, instead of being judged malformed and deleted.
+        const bool complete = !in.bad();
         in.close();
+        if (!complete) return false;
+        bytes.assign(scratch.begin(), scratch.begin() + static_cast<std::ptrdiff_t>(length));
         return true;
     }
 
 private:
     fs::ifstream in;
+    std::vector<uint8_t> scratch;
 };
 
 unsigned ParseHex(const std::string& text, size_t offset, size_t length) {

@@ -58,6 +58,12 @@ bool Window::ResetDevice() {
     const HRESULT state = device->TestCooperativeLevel();
     if (state == D3DERR_DEVICELOST) return false;
     if (state != D3DERR_DEVICENOTRESET && state != D3D_OK) return false;
+    // Direct3D 9 refuses a back buffer without area (a logo type without a size makes the
+    // window 0 x 0): the reset fails and leaves the device lost, and resetting such a device again
+    // has crashed Wine. Keep the device as it is until the window has an area again.
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    if (client.right <= 0 || client.bottom <= 0) return false;
     // The sprite's creation is not checked; without one there is nothing to tell.
     if (sprite) sprite->OnLostDevice();
     D3DPRESENT_PARAMETERS parameters;

@@ -5,6 +5,7 @@
 #include <sstream>
 #include <string>
 
+#include "AxisOffset.h"
 #include "LogoPlugin.h"
 #include "LogoStore.h"
 #include "ModuleState.h"
@@ -40,16 +41,6 @@ void ReportA(const std::string& text) {
 std::string AfterFirstColon(const std::string& message) {
     const std::string::size_type at = message.find(": ");
     return at == std::string::npos ? message : message.substr(at + 2);
-}
-
-// Rounded to 6 significant digits on the way, as the settings are documented to be.
-double ThroughText(const std::string& setting, std::string& text) {
-    text = FormatReal(ToReal(setting));
-    return ToReal(text);
-}
-
-bool IsNegative(double value, const std::string& text) {
-    return value < 0 || (value == 0 && !text.empty() && text[0] == '-');
 }
 
 }  // namespace
@@ -102,9 +93,8 @@ bool StreamCallbackManager::Open() {
 
     const bool fixedX = ToInt(values["EnableFixedPositionX"]) != 0;
     const bool fixedY = ToInt(values["EnableFixedPositionY"]) != 0;
-    std::string textX, textY;
-    const double x = ThroughText(values[fixedX ? "PositionX" : "PositionRateX"], textX);
-    const double y = ThroughText(values[fixedY ? "PositionY" : "PositionRateY"], textY);
+    const AxisOffset x = ReadAxisOffset(values[fixedX ? "PositionX" : "PositionRateX"]);
+    const AxisOffset y = ReadAxisOffset(values[fixedY ? "PositionY" : "PositionRateY"]);
 
     try {
         using namespace boost::placeholders;
@@ -112,8 +102,8 @@ bool StreamCallbackManager::Open() {
             ToInt(values["LogoScale"]), ToInt(values["EnableFixedScale"]) != 0, container,
             ZoomQuery(boost::bind(&StreamCallbackManager::PollZoom, this, _1)),
             AspectQuery(boost::bind(&StreamCallbackManager::PollAspect, this, _1, _2)),
-            ToInt(values["DisplaySeconds"]), fixedX, fixedY, x, y, IsNegative(x, textX),
-            IsNegative(y, textY));
+            ToInt(values["DisplaySeconds"]), fixedX, fixedY, x.value, y.value, x.negative,
+            y.negative);
         moduleReference.Acquire();
     } catch (const WindowException& e) {
         std::ostringstream text;

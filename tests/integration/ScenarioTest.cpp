@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "insigno/host/Report.h"
 #include "insigno/host/Scenario.h"
 
 namespace insigno::host {
@@ -36,6 +37,7 @@ at 2 channel 102
 at +1 wait passes 2 15
 at 3 snapshot shot.png
 at 3 aspect none
+at 4 note the end  is near
 at 4 end
 )");
     ASSERT_TRUE(s.module && s.workDir);
@@ -70,7 +72,7 @@ at 4 end
     EXPECT_EQ(v.aspect, (std::pair<int, int>{4, 3}));
     EXPECT_TRUE(v.fullScreen);
 
-    ASSERT_EQ(s.steps.size(), 7u);
+    ASSERT_EQ(s.steps.size(), 8u);
     const auto& enable = std::get<EventStep>(s.steps[0].action);
     EXPECT_EQ(enable.code, 0u);
     EXPECT_EQ(enable.lParam1, 1);
@@ -93,7 +95,8 @@ at 4 end
     ViewerState later = v;
     std::get<StateChange>(s.steps[5].action).apply(later);
     EXPECT_FALSE(later.aspect);
-    EXPECT_TRUE(std::holds_alternative<EndStep>(s.steps[6].action));
+    EXPECT_EQ(std::get<NoteStep>(s.steps[6].action).text, "the end  is near");
+    EXPECT_TRUE(std::holds_alternative<EndStep>(s.steps[7].action));
 }
 
 TEST(Scenario, CurrentChannelWithItsOwnIdsOrNone) {
@@ -161,6 +164,48 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{"at 1 event 4294967296", "outside"},
         BadLine{"setting LogoScale", "a key and a value"},
         BadLine{"setting LogoScale =", "a key and a value"}));
+
+}  // namespace
+}  // namespace insigno::host
+
+namespace insigno::host {
+namespace {
+
+class JsonText : public testing::TestWithParam<std::pair<std::string, std::string>> {};
+
+TEST_P(JsonText, IsEscapedAsJsonWants) {
+    EXPECT_EQ(JsonString(GetParam().first), GetParam().second);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Strings, JsonText,
+    testing::Values(std::pair<std::string, std::string>{"plain", R"("plain")"},
+                    std::pair<std::string, std::string>{"a \"quote\"", R"("a \"quote\"")"},
+                    std::pair<std::string, std::string>{R"(C:\Logo)", R"("C:\\Logo")"},
+                    std::pair<std::string, std::string>{"two\nlines\t", R"("two\nlines\t")"},
+                    std::pair<std::string, std::string>{std::string("\x01\x1f", 2),
+                                                        R"("\u0001\u001f")"},
+                    std::pair<std::string, std::string>{"初期化", "\"初期化\""}));
+
+TEST(Report, LinesCarryTimeAndWhatFirst) {
+    std::ostringstream json, timeline;
+    Report report(&json, &timeline);
+    report.Emit(ReportEntry("event")
+                    .Add("code", 2)
+                    .Add("ok", true)
+                    .Add("files", std::vector<std::string>{"a", "b"})
+                    .Text("event channel"));
+    report.Emit(ReportEntry("bare"));
+    const auto lines = report.Lines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].substr(0, 5), R"({"t":)");
+    EXPECT_NE(lines[0].find(R"(,"what":"event","code":2,"ok":true,"files":["a","b"]})"),
+              std::string::npos)
+        << lines[0];
+    EXPECT_EQ(json.str(), lines[0] + "\n" + lines[1] + "\n");
+    EXPECT_NE(timeline.str().find("event channel\n"), std::string::npos);
+    EXPECT_NE(timeline.str().find("bare \n"), std::string::npos);
+}
 
 }  // namespace
 }  // namespace insigno::host

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <boost/crc.hpp>
 #include <cstdint>
 #include <string>
@@ -12,16 +13,19 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 // A PNG chunk with its length and CRC, as a decoder checks them.
+void PutBigEndian(Bytes& out, std::size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) out[at + i] = uint8_t(value >> (24 - 8 * i));
+}
+
+// Sized up front: GCC 12 at -O2 misreads growing inserts into a small vector as overflows.
 Bytes Chunk(const std::string& type, const Bytes& data) {
-    Bytes out;
-    const auto length = static_cast<uint32_t>(data.size());
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(uint8_t(length >> shift));
-    out.insert(out.end(), type.begin(), type.end());
-    out.insert(out.end(), data.begin(), data.end());
+    Bytes out(4 + 4 + data.size() + 4);
+    PutBigEndian(out, 0, static_cast<uint32_t>(data.size()));
+    std::copy(type.begin(), type.end(), out.begin() + 4);
+    std::copy(data.begin(), data.end(), out.begin() + 8);
     boost::crc_32_type crc;
-    crc.process_bytes(out.data() + 4, out.size() - 4);
-    const uint32_t sum = crc.checksum();
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(uint8_t(sum >> shift));
+    crc.process_bytes(out.data() + 4, 4 + data.size());
+    PutBigEndian(out, 8 + data.size(), crc.checksum());
     return out;
 }
 

@@ -184,6 +184,32 @@ TEST_F(OverlayWindow, LogoChangesDuringResizingPassesNeitherDeadlockNorRace) {
     overlay.reset();
 }
 
+// A logo type without a size shrinks the window to nothing, where Direct3D 9 has no back buffer
+// to reset to; the next sized logo must still get a working window and device.
+TEST_F(OverlayWindow, AWindowWithoutAreaKeepsDrawingForTheNextLogo) {
+    auto overlay = Make(ShownFor(-1));
+    LogoRecord logo;
+    logo.logoType = 9;
+    logo.ApplySizeByType();
+    logo.data.assign(100, 0);
+    overlay->SetLogo(logo);
+    ShowAndWait(*overlay);
+    int polls = host.zoomPolls;
+    ASSERT_TRUE(PumpUntil([&] { return host.zoomPolls > polls + 20; }));
+    RECT rect = RectInParent(overlay->hwnd, parent.handle());
+    EXPECT_EQ(rect.right - rect.left, 0);
+
+    logo.logoType = 0;
+    logo.ApplySizeByType();
+    overlay->SetLogo(logo);
+    ASSERT_TRUE(PumpUntil([&] {
+        rect = RectInParent(overlay->hwnd, parent.handle());
+        return rect.right - rect.left == 48 && rect.bottom - rect.top == 24;
+    }));
+    polls = host.zoomPolls;
+    EXPECT_TRUE(PumpUntil([&] { return host.zoomPolls > polls + 20; }));
+}
+
 TEST_F(OverlayWindow, RegistrationFailureLeavesTheOtherClassAndNoWindow) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSW other{};

@@ -242,6 +242,22 @@ TEST_F(OverlayRendering, DataTooShortForAPaletteDrawsPlainGrey) {
         for (int x = 0; x < 48; x += 5) EXPECT_EQ(PresentedRgb(x, y), 0x808080u);
 }
 
+TEST_F(OverlayRendering, ASizedLogoAfterOneWithoutSizeIsDrawn) {
+    overlay = MakeOverlay(parent->handle(), host, {});
+    LogoRecord sizeless = ColumnLogo();
+    sizeless.logoType = 6;
+    sizeless.ApplySizeByType();
+    ShowLogo(sizeless);
+
+    overlay->SetLogo(ColumnLogo());
+    ASSERT_TRUE(PumpUntil([&] {
+        const auto image = InsignoPlatform_PresentedImage(overlay->hwnd);
+        return image && image->width == 48 && image->height == 24;
+    }));
+    EXPECT_EQ(PresentedRgb(8, 6), PaletteRgb(1));
+    EXPECT_EQ(PresentedRgb(40, 18), PaletteRgb(7));
+}
+
 TEST_F(OverlayRendering, ALostDeviceIsResetInPlaceAndKeepsTheLogo) {
     overlay = MakeOverlay(parent->handle(), host, {});
     ShowLogo(ColumnLogo());

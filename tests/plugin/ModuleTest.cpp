@@ -204,6 +204,29 @@ TEST_F(ModuleTest, AnUncreatableLogoDirectoryIsReportedInCodePage932) {
     EXPECT_EQ(module.Finalize(), TRUE);
 }
 
+TEST_F(ModuleTest, AFailedOverlayIsReportedWithItsCodeInCodePage932) {
+    TestWindows windows;
+    host.param.hostWindow = windows.main;
+    InsignoPlatform_FailDirect3DCreate9(true);
+    ASSERT_TRUE(module.Load());
+    EXPECT_EQ(module.Initialize(&host.param), FALSE);
+    InsignoPlatform_FailDirect3DCreate9(false);
+    const std::vector<InsignoPlatform_MessageBox> boxes = InsignoPlatform_MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].api, "MessageBoxA");
+    // ウィンドウを作成できませんでした。 as read from code page 932 bytes.
+    EXPECT_EQ(boxes[0].text,
+              "\xE3\x82\xA6\xE3\x82\xA3\xE3\x83\xB3\xE3\x83\x89\xE3\x82\xA6\xE3\x82\x92\xE4\xBD"
+              "\x9C\xE6\x88\x90\xE3\x81\xA7\xE3\x81\x8D\xE3\x81\xBE\xE3\x81\x9B\xE3\x82\x93\xE3"
+              "\x81\xA7\xE3\x81\x97\xE3\x81\x9F\xE3\x80\x82\nError Code: 3");
+    EXPECT_EQ(boxes[0].caption, "Insigno");
+    EXPECT_EQ(boxes[0].owner, nullptr);
+    EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK));
+    EXPECT_TRUE(Registrations().empty());
+    EXPECT_FALSE(InsignoPlatform_IsClassRegistered(L"LogoMarkClass"));
+    EXPECT_EQ(module.Finalize(), TRUE);
+}
+
 // A viewer that unloads the module without finalising it while the overlay's render thread
 // runs: unloading and the process's exit both complete. Run in a child process, which a hang
 // would keep from exiting (the alarm ends it then, and the test fails).

@@ -68,8 +68,13 @@ struct StreamStep {
 struct LogoFilesStep {};
 struct EndStep {};
 
+// A line of narration for the timeline.
+struct NoteStep {
+    std::string text;
+};
+
 using StepAction = std::variant<StateChange, EventStep, ChannelStep, SnapshotStep, WaitStep,
-                                StreamStep, LogoFilesStep, EndStep>;
+                                StreamStep, LogoFilesStep, EndStep, NoteStep>;
 
 struct Step {
     double at = 0;          // seconds after initialisation, or after the previous step

@@ -70,6 +70,44 @@ TEST_F(ModuleTest, RoadOfOneLogo) {
     EXPECT_EQ(host->Overlay(), (OverlayInfo{true, true, 0, 152, 64, 36}));
 }
 
+// The overlay's render thread asks the viewer for its zoom and picture shape while the logo is
+// shown, and follows their changes.
+TEST_F(ModuleTest, ShownLogoFollowsTheViewersZoomAndAspect) {
+    SeedLogo(Record(NETWORK, {0x0010, 0x001, 1, 5, SplitLogo(5, RED, BLUE)}));
+    auto options = Options();
+    options.containerHeight = 1024;
+    PlayStream(options, BuildStream(NETWORK, {{SERVICE_A, 0x001, 1, 0x0010}}, {}));
+    Start(options);
+    ASSERT_TRUE(host->Initialize());
+    Event(TVTest::EVENT_PLUGIN_ENABLE, 1);
+    Event(TVTest::EVENT_PREVIEW_CHANGE, 1);
+    Channel(CHANNEL_A);
+    ASSERT_TRUE(
+        WaitFor([&] { return host->Overlay() == OverlayInfo{true, true, 0, 152, 64, 36}; }));
+
+    host->State().Change([](host::ViewerState& v) { v.zoom = 200; });
+    EXPECT_TRUE(WaitFor([&] {
+        return host->Overlay() == OverlayInfo{true, true, 0, 152, 128, 72};
+    })) << host->Overlay().width
+        << "x" << host->Overlay().height;
+    // A 4:3 picture in 1280 x 1024 is letter-boxed from y 32.
+    host->State().Change([](host::ViewerState& v) { v.aspect = {{4, 3}}; });
+    EXPECT_TRUE(WaitFor([&] { return host->Overlay() == OverlayInfo{true, true, 0, 32, 128, 72}; }))
+        << host->Overlay().x << "," << host->Overlay().y;
+    // A viewer that stops knowing the aspect leaves the logo where it is.
+    host->State().Change([](host::ViewerState& v) {
+        v.aspect.reset();
+        v.fullScreen = true;
+    });
+    ASSERT_TRUE(WaitPasses(2));
+    EXPECT_EQ(host->Overlay(), (OverlayInfo{true, true, 0, 32, 128, 72}));
+    const auto counts = host->MessageCounts();
+    for (UINT message : {TVTest::HOST_MSG_GET_ZOOM, TVTest::HOST_MSG_GET_ASPECT,
+                         TVTest::HOST_MSG_GET_FULLSCREEN}) {
+        EXPECT_GT(counts.count(message) ? counts.at(message) : 0, 0) << "message " << message;
+    }
+}
+
 TEST_F(ModuleTest, DriverChangeStopsAndServiceUpdateRestarts) {
     const CdtLogo held{0x0010, 0x001, 1, 5, SplitLogo(5, RED, BLUE)};
     SeedLogo(Record(NETWORK, held));

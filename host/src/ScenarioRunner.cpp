@@ -63,6 +63,13 @@ public:
             (snapshot.path.is_absolute() ? snapshot.path : host.WorkDir() / snapshot.path)
                 .lexically_normal();
         std::string error = "the picture the overlay presented cannot be read here";
+        // A window shown a moment ago may not have been drawn yet: give its render thread time.
+        host.PumpUntil(
+            [this] {
+                return !host.Overlay().visible ||
+                       PresentedImage(host.Windows().FindOverlay()).has_value();
+            },
+            10);
         const auto image = host.Snapshot();
         const bool ok = image && WritePng(*image, path, error);
         const OverlayInfo overlay = host.Overlay();

@@ -171,7 +171,7 @@ bool Host::Initialize() {
     return initialized;
 }
 
-void Host::StartStream(const StreamSpec& spec) {
+void Host::StartStream(const StreamSpec& plan) {
     const auto callback = StreamCallback();
     if (!callback || !callback->callback) {
         report.Emit(ReportEntry("stream")
@@ -180,20 +180,20 @@ void Host::StartStream(const StreamSpec& spec) {
         return;
     }
     if (pump) pump->Stop();
-    pump = std::make_unique<StreamPump>(spec.path, spec.bitRate, spec.loop);
+    pump = std::make_unique<StreamPump>(plan.path, plan.bitRate, plan.loop);
     pump->Start(callback->callback, callback->clientData);
     report.Emit(ReportEntry("stream")
                     .Add("started", true)
-                    .Add("file", spec.path.string())
+                    .Add("file", plan.path.string())
                     .Add("packets_per_pass", static_cast<std::int64_t>(pump->PacketsPerPass()))
-                    .Add("bit_rate", static_cast<std::int64_t>(spec.bitRate))
-                    .Add("loop", spec.loop)
-                    .Text("streaming " + spec.path.filename().string() + " (" +
+                    .Add("bit_rate", static_cast<std::int64_t>(plan.bitRate))
+                    .Add("loop", plan.loop)
+                    .Text("streaming " + plan.path.filename().string() + " (" +
                           std::to_string(pump->PacketsPerPass()) + " packets, " +
-                          (spec.bitRate > 0
-                               ? std::to_string(static_cast<long long>(spec.bitRate)) + " bit/s"
+                          (plan.bitRate > 0
+                               ? std::to_string(static_cast<long long>(plan.bitRate)) + " bit/s"
                                : std::string("as fast as possible")) +
-                          (spec.loop ? ", looping)" : ", once)")));
+                          (plan.loop ? ", looping)" : ", once)")));
 }
 
 LRESULT Host::SendEvent(UINT code, LPARAM lParam1, LPARAM lParam2) {

@@ -177,23 +177,23 @@ std::optional<StateChange> ParseStateChange(const Line& line, std::size_t w) {
 }
 
 StreamSpec ParseStreamSpec(const Line& line) {
-    StreamSpec spec;
-    spec.path = line.words[1];
+    StreamSpec plan;
+    plan.path = line.words[1];
     for (std::size_t i = 2; i < line.words.size(); ++i) {
         const std::string& word = line.words[i];
         if (word == "loop") {
-            spec.loop = true;
+            plan.loop = true;
         } else if (word == "once") {
-            spec.loop = false;
+            plan.loop = false;
         } else if (word == "fast") {
-            spec.bitRate = 0;
+            plan.bitRate = 0;
         } else if (word == "rate" && i + 1 < line.words.size()) {
-            spec.bitRate = static_cast<double>(ToInteger(line, line.words[++i], 1, 1'000'000'000));
+            plan.bitRate = static_cast<double>(ToInteger(line, line.words[++i], 1, 1'000'000'000));
         } else {
             line.Fail("stream takes a path, then rate BITS_PER_SECOND or fast, then loop or once");
         }
     }
-    return spec;
+    return plan;
 }
 
 void ParseSetup(const Line& line, Scenario& scenario) {

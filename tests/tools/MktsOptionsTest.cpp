@@ -21,19 +21,19 @@ TEST(MktsOptions, WithoutServicesOrLogosTheContentsAreTheSample) {
         With({"--packet-size", "204", "--repeat", "2", "--network", "0x0004", "--other"}));
     const StreamSpec sample = SampleSpec();
     EXPECT_EQ(options.output, "out.ts");
-    EXPECT_EQ(options.spec.services.size(), sample.services.size());
-    EXPECT_EQ(options.spec.logos.size(), sample.logos.size());
-    EXPECT_EQ(options.spec.packetSize, 204u);
-    EXPECT_EQ(options.spec.repeat, 2);
-    EXPECT_EQ(options.spec.originalNetworkId, 0x0004);
-    EXPECT_TRUE(options.spec.sdtOther);
+    EXPECT_EQ(options.plan.services.size(), sample.services.size());
+    EXPECT_EQ(options.plan.logos.size(), sample.logos.size());
+    EXPECT_EQ(options.plan.packetSize, 204u);
+    EXPECT_EQ(options.plan.repeat, 2);
+    EXPECT_EQ(options.plan.originalNetworkId, 0x0004);
+    EXPECT_TRUE(options.plan.sdtOther);
 }
 
 TEST(MktsOptions, ServicesAndLogosReplaceTheSampleInTheOrderGiven) {
     const MktsOptions options =
         ParseMktsArguments(With({"--service", "0x0500:1:0x1FF:0xFFF:65535", "--service", "010:2:16",
                                  "--service", "7:3:A:B", "--service", "8", "--logo", "1:2:3:255"}));
-    const std::vector<ServiceSpec>& services = options.spec.services;
+    const std::vector<ServiceSpec>& services = options.plan.services;
     ASSERT_EQ(services.size(), 4u);
     EXPECT_EQ(services[0].serviceId, 0x0500);
     EXPECT_EQ(services[0].transmissionType, 1);
@@ -45,9 +45,9 @@ TEST(MktsOptions, ServicesAndLogosReplaceTheSampleInTheOrderGiven) {
     EXPECT_EQ(services[1].logoId, 16);
     EXPECT_EQ(services[2].logoChar, "A:B");  // the text keeps its colons
     EXPECT_EQ(services[3].transmissionType, 0);
-    ASSERT_EQ(options.spec.logos.size(), 1u);
-    EXPECT_EQ(options.spec.logos[0].logoType, 255);
-    EXPECT_TRUE(options.spec.logos[0].png.empty());
+    ASSERT_EQ(options.plan.logos.size(), 1u);
+    EXPECT_EQ(options.plan.logos[0].logoType, 255);
+    EXPECT_TRUE(options.plan.logos[0].png.empty());
 }
 
 class MktsBadArguments : public ::testing::TestWithParam<Args> {};

@@ -45,12 +45,12 @@ Bytes ServiceDescriptors(const ServiceSpec& service) {
     return descriptors;
 }
 
-Bytes SdtSectionOf(const StreamSpec& spec) {
+Bytes SdtSectionOf(const StreamSpec& plan) {
     tswriter::SdtSection sdt;
-    sdt.tableId = spec.sdtOther ? tswriter::kSdtOther : tswriter::kSdtActual;
-    sdt.transportStreamId = spec.transportStreamId;
-    sdt.originalNetworkId = spec.originalNetworkId;
-    for (const ServiceSpec& service : spec.services) {
+    sdt.tableId = plan.sdtOther ? tswriter::kSdtOther : tswriter::kSdtActual;
+    sdt.transportStreamId = plan.transportStreamId;
+    sdt.originalNetworkId = plan.originalNetworkId;
+    for (const ServiceSpec& service : plan.services) {
         tswriter::SdtService entry;
         entry.serviceId = service.serviceId;
         entry.descriptors = ServiceDescriptors(service);
@@ -59,10 +59,10 @@ Bytes SdtSectionOf(const StreamSpec& spec) {
     return sdt.Build();
 }
 
-Bytes CdtSectionOf(const StreamSpec& spec, const LogoSpec& logo) {
+Bytes CdtSectionOf(const StreamSpec& plan, const LogoSpec& logo) {
     tswriter::CdtLogoSection cdt;
     cdt.downloadDataId = logo.downloadDataId;
-    cdt.originalNetworkId = spec.originalNetworkId;
+    cdt.originalNetworkId = plan.originalNetworkId;
     cdt.logoType = logo.logoType;
     cdt.logoId = logo.logoId;
     cdt.logoVersion = logo.logoVersion;
@@ -70,7 +70,7 @@ Bytes CdtSectionOf(const StreamSpec& spec, const LogoSpec& logo) {
     return cdt.Build();
 }
 
-// Appends 188-byte packets in the spec's framing.
+// Appends 188-byte packets in the plan's framing.
 class FramedOutput {
 public:
     explicit FramedOutput(size_t size) : packetSize(size) {}
@@ -122,15 +122,15 @@ std::vector<uint8_t> LogoPngOf(const LogoSpec& logo) {
                         LabelPattern(label, width, height, background, kWhite, frame), bitDepth);
 }
 
-std::vector<uint8_t> BuildStream(const StreamSpec& spec) {
-    if (spec.packetSize != 188 && spec.packetSize != 192 && spec.packetSize != 204) {
+std::vector<uint8_t> BuildStream(const StreamSpec& plan) {
+    if (plan.packetSize != 188 && plan.packetSize != 192 && plan.packetSize != 204) {
         throw std::invalid_argument("packet size must be 188, 192 or 204");
     }
     Bytes sdt;
     std::vector<Bytes> cdt;
     try {
-        sdt = SdtSectionOf(spec);
-        for (const LogoSpec& logo : spec.logos) cdt.push_back(CdtSectionOf(spec, logo));
+        sdt = SdtSectionOf(plan);
+        for (const LogoSpec& logo : plan.logos) cdt.push_back(CdtSectionOf(plan, logo));
     } catch (const std::length_error& error) {
         throw std::invalid_argument(std::string("too big for one section: ") + error.what());
     }
@@ -139,9 +139,9 @@ std::vector<uint8_t> BuildStream(const StreamSpec& spec) {
     tswriter::Packetizer cdtPackets(tswriter::kCdtPid);
     std::map<uint16_t, uint8_t> fillerCounters;
     size_t fillerTurn = 0;
-    FramedOutput out(spec.packetSize);
+    FramedOutput out(plan.packetSize);
     auto filler = [&] {
-        for (int i = 0; i < spec.filler; ++i) {
+        for (int i = 0; i < plan.filler; ++i) {
             const uint16_t pid = kFillerPids[fillerTurn++ % kFillerPids.size()];
             uint8_t& counter = fillerCounters[pid];
             out.Append(tswriter::FillerPacket(pid, counter));
@@ -149,11 +149,11 @@ std::vector<uint8_t> BuildStream(const StreamSpec& spec) {
         }
     };
 
-    for (int cycle = 0; cycle < spec.repeat; ++cycle) {
-        out.Garbage(spec.garbage);
+    for (int cycle = 0; cycle < plan.repeat; ++cycle) {
+        out.Garbage(plan.garbage);
         out.Append(sdtPackets.OnePerPacket({sdt}));
         filler();
-        out.Append(spec.backToBack ? cdtPackets.BackToBack(cdt) : cdtPackets.OnePerPacket(cdt));
+        out.Append(plan.backToBack ? cdtPackets.BackToBack(cdt) : cdtPackets.OnePerPacket(cdt));
         filler();
     }
     return out.bytes;

@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
             std::cout << kMktsUsage;
             return 0;
         }
-        const std::vector<uint8_t> stream = BuildStream(options.spec);
+        const std::vector<uint8_t> stream = BuildStream(options.plan);
         std::ofstream file;
         std::ostream* out = &std::cout;
         if (options.output != "-") {

@@ -127,7 +127,7 @@ LogoSpec ParseLogo(const std::string& text) {
 
 MktsOptions ParseMktsArguments(const std::vector<std::string>& args) {
     MktsOptions options;
-    StreamSpec& spec = options.spec;
+    StreamSpec& plan = options.plan;
     StreamSpec custom;
     bool anyContent = false;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -141,12 +141,12 @@ MktsOptions ParseMktsArguments(const std::vector<std::string>& args) {
         } else if (arg == "-o" || arg == "--output") {
             options.output = value();
         } else if (arg == "--network") {
-            spec.originalNetworkId = static_cast<uint16_t>(Number(value(), 0xFFFF, "network id"));
+            plan.originalNetworkId = static_cast<uint16_t>(Number(value(), 0xFFFF, "network id"));
         } else if (arg == "--tsid") {
-            spec.transportStreamId =
+            plan.transportStreamId =
                 static_cast<uint16_t>(Number(value(), 0xFFFF, "transport stream id"));
         } else if (arg == "--other") {
-            spec.sdtOther = true;
+            plan.sdtOther = true;
         } else if (arg == "--service") {
             custom.services.push_back(ParseService(value()));
             anyContent = true;
@@ -154,25 +154,25 @@ MktsOptions ParseMktsArguments(const std::vector<std::string>& args) {
             custom.logos.push_back(ParseLogo(value()));
             anyContent = true;
         } else if (arg == "--repeat") {
-            spec.repeat = static_cast<int>(Number(value(), 100000, "repeat"));
+            plan.repeat = static_cast<int>(Number(value(), 100000, "repeat"));
         } else if (arg == "--filler") {
-            spec.filler = static_cast<int>(Number(value(), 100000, "filler"));
+            plan.filler = static_cast<int>(Number(value(), 100000, "filler"));
         } else if (arg == "--back-to-back") {
-            spec.backToBack = true;
+            plan.backToBack = true;
         } else if (arg == "--packet-size") {
-            spec.packetSize = Number(value(), 204, "packet size");
-            if (spec.packetSize != 188 && spec.packetSize != 192 && spec.packetSize != 204) {
+            plan.packetSize = Number(value(), 204, "packet size");
+            if (plan.packetSize != 188 && plan.packetSize != 192 && plan.packetSize != 204) {
                 throw std::invalid_argument("packet size must be 188, 192 or 204");
             }
         } else if (arg == "--garbage") {
-            spec.garbage = Number(value(), 1 << 20, "garbage");
+            plan.garbage = Number(value(), 1 << 20, "garbage");
         } else {
             throw std::invalid_argument("unknown option " + arg);
         }
     }
     const StreamSpec sample = SampleSpec();
-    spec.services = anyContent ? custom.services : sample.services;
-    spec.logos = anyContent ? custom.logos : sample.logos;
+    plan.services = anyContent ? custom.services : sample.services;
+    plan.logos = anyContent ? custom.logos : sample.logos;
     if (!options.help && options.output.empty()) {
         throw std::invalid_argument("no output: give -o FILE (\"-\" for standard output)");
     }

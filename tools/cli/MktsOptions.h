@@ -6,7 +6,7 @@
 #include "StreamSpec.h"
 
 struct MktsOptions {
-    StreamSpec spec;
+    StreamSpec plan;
     std::string output;
     bool help = false;
 };

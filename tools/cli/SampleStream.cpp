@@ -43,10 +43,10 @@ LogoSpec Logo(uint16_t downloadDataId, uint16_t logoId, uint16_t logoVersion, ui
 }  // namespace
 
 StreamSpec SampleSpec() {
-    StreamSpec spec;
-    spec.originalNetworkId = 0x7FE0;
-    spec.transportStreamId = 0x7FE1;
-    spec.services = {
+    StreamSpec plan;
+    plan.originalNetworkId = 0x7FE0;
+    plan.transportStreamId = 0x7FE1;
+    plan.services = {
         Service(0x0400, 1, 0x001, 0x002, 0x0010, "", "Insigno 1"),
         Service(0x0401, 2, 0x001, 0, 0, "", "Insigno 1 Sub"),
         Service(0x0402, 1, 0x002, 0x001, 0x0011, "", "Insigno 2"),
@@ -54,8 +54,8 @@ StreamSpec SampleSpec() {
         Service(0x0404, 0, 0, 0, 0, "", "Insigno Radio"),
     };
     for (uint8_t type = 0; type <= 5; ++type)
-        spec.logos.push_back(Logo(0x0010, 0x001, 0x002, type));
-    spec.logos.push_back(Logo(0x0010, 0x001, 0x001, 5));
-    for (uint8_t type : {0, 2, 5}) spec.logos.push_back(Logo(0x0011, 0x002, 0x001, type));
-    return spec;
+        plan.logos.push_back(Logo(0x0010, 0x001, 0x002, type));
+    plan.logos.push_back(Logo(0x0010, 0x001, 0x001, 5));
+    for (uint8_t type : {0, 2, 5}) plan.logos.push_back(Logo(0x0011, 0x002, 0x001, type));
+    return plan;
 }

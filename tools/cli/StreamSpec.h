@@ -45,9 +45,9 @@ struct StreamSpec {
 // The built-in sample (described in its source and the README).
 StreamSpec SampleSpec();
 
-// The PNG a logo of the spec is sent with: its own bytes or the generated picture.
+// The PNG a logo of the plan is sent with: its own bytes or the generated picture.
 std::vector<uint8_t> LogoPngOf(const LogoSpec& logo);
 
-// The whole stream, the same bytes for the same spec. Throws std::invalid_argument for a spec
+// The whole stream, the same bytes for the same plan. Throws std::invalid_argument for a plan
 // that cannot be sent (a packet size other than 188, 192, 204; a logo too big for a section).
-std::vector<uint8_t> BuildStream(const StreamSpec& spec);
+std::vector<uint8_t> BuildStream(const StreamSpec& plan);

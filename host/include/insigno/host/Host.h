@@ -69,7 +69,7 @@ public:
     const HostWindows& Windows() const { return windows; }
     OverlayInfo Overlay() const { return windows.Overlay(); }
     StreamPump* Stream() { return pump.get(); }
-    void StartStream(const StreamSpec& spec);
+    void StartStream(const StreamSpec& plan);
 
     const std::filesystem::path& WorkDir() const { return options.workDir; }
     std::filesystem::path ModulePath() const;

@@ -18,14 +18,7 @@ using logo_files::StopFailing;
 using NameSet = std::set<std::string>;
 
 LogoRecord Received(uint16_t version) {
-    LogoRecord record;
-    record.originalNetworkId = 4;
-    record.logoId = 0x1A;
-    record.logoVersion = version;
-    record.logoType = 5;
-    record.data = MakePng(500, version);
-    record.ApplySizeByType();
-    return record;
+    return logo_files::Received(version, 5, 500);
 }
 
 // A directory whose store holds version 2, saved.

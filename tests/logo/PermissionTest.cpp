@@ -32,14 +32,7 @@ private:
 };
 
 LogoRecord Received(uint16_t version) {
-    LogoRecord record;
-    record.originalNetworkId = 4;
-    record.logoId = 0x1A;
-    record.logoVersion = version;
-    record.logoType = 5;
-    record.data = MakePng(64, version);
-    record.ApplySizeByType();
-    return record;
+    return logo_files::Received(version, 5, 64);
 }
 
 class AsNobody : public ::testing::Test {

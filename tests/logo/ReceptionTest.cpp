@@ -13,16 +13,7 @@ using logo_files::WriteFile;
 using Bytes = std::vector<uint8_t>;
 using NameSet = std::set<std::string>;
 
-LogoRecord Received(uint16_t version, uint8_t type = 5, size_t payload = 100) {
-    LogoRecord record;
-    record.originalNetworkId = 4;
-    record.logoId = 0x1A;
-    record.logoVersion = version;
-    record.logoType = type;
-    record.data = MakePng(payload, version);
-    record.ApplySizeByType();
-    return record;
-}
+using logo_files::Received;
 
 class Reception : public ::testing::Test {
 protected:

@@ -2,6 +2,8 @@
 
 // Test and benchmark support: real temporary directories and well-formed PNG byte strings.
 
+#include "LogoRecord.h"
+
 #include <boost/crc.hpp>
 #include <boost/filesystem.hpp>
 #include <boost/filesystem/fstream.hpp>
@@ -87,6 +89,19 @@ inline std::set<std::string> Names(const fs::path& directory) {
         names.insert(entry->path().filename().string());
     }
     return names;
+}
+
+// The logo 0004_01A_<version>_<type> as the stream side hands it over: a well-formed PNG of
+// about payload bytes whose content follows the version.
+inline LogoRecord Received(uint16_t version, uint8_t type = 5, size_t payload = 100) {
+    LogoRecord record;
+    record.originalNetworkId = 4;
+    record.logoId = 0x1A;
+    record.logoVersion = version;
+    record.logoType = type;
+    record.data = MakePng(payload, version);
+    record.ApplySizeByType();
+    return record;
 }
 
 }  // namespace logo_files

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -95,11 +96,9 @@ std::string RunUnix(const std::string& command) {
 // The X window where Wine's Direct3D draws `window`: a child window has none of its own in
 // Wine's X11 driver, so Direct3D gets an X window of the child's size without a name or class,
 // under a hidden parent. The first such window of that size in the tree (one overlay per run).
-std::string XWindowOf(HWND window) {
-    RECT area{};
-    if (!GetClientRect(window, &area) || area.right <= 0 || area.bottom <= 0) return {};
-    const std::string size =
-        "()  " + std::to_string(area.right) + "x" + std::to_string(area.bottom) + "+";
+std::string XWindowOf(LONG width, LONG height) {
+    if (width <= 0 || height <= 0) return {};
+    const std::string size = "()  " + std::to_string(width) + "x" + std::to_string(height) + "+";
     const std::string tree = RunUnix("xwininfo -root -tree");
     for (std::size_t from = 0; from < tree.size();) {
         std::size_t end = tree.find('\n', from);
@@ -189,12 +188,34 @@ std::optional<Image> DecodeXwd(const std::string& data) {
     return image;
 }
 
+// xwd leaves out what lies off the screen, and Wine keeps the hidden parent of child Direct3D
+// windows at (-1, -1): the capture lacks the window's top row and left column. They are filled
+// from their neighbours so that the picture has the window's size and its pixels their places.
+Image PadTopLeft(const Image& captured, int width, int height) {
+    const int dx = width - captured.width, dy = height - captured.height;
+    if (dx < 0 || dy < 0 || dx > 1 || dy > 1) return captured;
+    Image image{width, height,
+                std::vector<std::uint32_t>(static_cast<std::size_t>(width) * height)};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const int sx = std::max(x - dx, 0), sy = std::max(y - dy, 0);
+            image.pixels[static_cast<std::size_t>(y) * width + x] =
+                captured.pixels[static_cast<std::size_t>(sy) * captured.width + sx];
+        }
+    }
+    return image;
+}
+
 }  // namespace
 
 std::optional<Image> PresentedImage(HWND window) {
-    const std::string id = window ? XWindowOf(window) : std::string{};
+    RECT area{};
+    if (!window || !GetClientRect(window, &area)) return std::nullopt;
+    const std::string id = XWindowOf(area.right, area.bottom);
     if (id.empty()) return std::nullopt;
-    return DecodeXwd(RunUnix("xwd -silent -id " + id));
+    const auto captured = DecodeXwd(RunUnix("xwd -silent -id " + id));
+    if (!captured) return std::nullopt;
+    return PadTopLeft(*captured, area.right, area.bottom);
 }
 
 }  // namespace insigno::host

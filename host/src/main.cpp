@@ -3,25 +3,29 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
 
 #include "insigno/host/Host.h"
 #include "insigno/host/ScenarioRunner.h"
+#include "insigno/host/Soak.h"
 
 namespace {
 
 const char* const USAGE =
     "usage: insigno-host [--module PATH] [--workdir DIR] [--stream PATH] [--report FILE]\n"
-    "                    [--timeline] SCENARIO\n"
+    "                    [--timeline] [--soak MINUTES] SCENARIO\n"
     "  --module PATH   the plug-in module (default: the scenario's, else Insigno.tvtp beside\n"
     "                  insigno-host)\n"
     "  --workdir DIR   the module is copied here; its settings file and logo directory are\n"
     "                  beside the copy (default: the scenario's, else ./insigno-host-run)\n"
     "  --stream PATH   the transport stream to play (the scenario's rate and looping stay)\n"
     "  --report FILE   write the JSON lines to FILE instead of standard output\n"
-    "  --timeline      print a readable timeline on standard output\n";
+    "  --timeline      print a readable timeline on standard output\n"
+    "  --soak MINUTES  instead of the scenario's steps, soak the module for MINUTES among the\n"
+    "                  scenario's channels, printing counts and process figures every minute\n";
 
 std::filesystem::path ExecutableDirectory() {
 #ifdef _WIN32
@@ -43,6 +47,7 @@ int main(int argc, char** argv) {
     using namespace insigno::host;
     std::optional<std::filesystem::path> module, workDir, stream, reportFile, scenarioFile;
     bool timeline = false;
+    std::optional<double> soakMinutes;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&]() -> std::filesystem::path {
@@ -60,6 +65,12 @@ int main(int argc, char** argv) {
             stream = value();
         } else if (arg == "--report") {
             reportFile = value();
+        } else if (arg == "--soak" && i + 1 < argc) {
+            soakMinutes = std::atof(argv[++i]);
+            if (!(*soakMinutes > 0)) {
+                std::cerr << "insigno-host: --soak needs a number of minutes\n" << USAGE;
+                return 2;
+            }
         } else if (arg == "--timeline") {
             timeline = true;
         } else if (arg == "--help" || arg == "-h") {
@@ -103,9 +114,15 @@ int main(int argc, char** argv) {
                 return 2;
             }
         }
-        std::ostream* json = reportFile ? &reportOut : (timeline ? nullptr : &std::cout);
+        std::ostream* json =
+            reportFile ? &reportOut : (timeline || soakMinutes ? nullptr : &std::cout);
         Report report(json, timeline ? &std::cout : nullptr);
         Host host(OptionsFor(scenario), report);
+        if (soakMinutes) {
+            SoakOptions soak;
+            soak.minutes = *soakMinutes;
+            return RunSoak(scenario, soak, host, report, std::cout);
+        }
         return RunScenario(scenario, host, report);
     } catch (const std::exception& e) {
         std::cerr << "insigno-host: " << e.what() << "\n";

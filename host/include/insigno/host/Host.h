@@ -65,6 +65,9 @@ public:
     LRESULT SendEvent(UINT code, LPARAM lParam1 = 0, LPARAM lParam2 = 0);
     bool Finalize();
     bool Unload();
+    // After Unload: the viewer's windows and state stay, the module can be loaded again (a viewer
+    // that unloads a plug-in and loads it anew). Late messages and broken rules keep counting.
+    void PrepareReload();
 
     // Dispatches this thread's messages and watches the overlay for `seconds`.
     void Pump(double seconds);

@@ -40,8 +40,10 @@ PluginModule::PluginModule(const std::filesystem::path& module,
     path = std::filesystem::absolute(workDir / module.filename());
     // A copy as new as the module is kept: loading again after an unload must not rewrite a file
     // the process may still map (natively dlclose keeps a module with unique symbols).
-    if (!std::filesystem::exists(path) || !std::filesystem::equivalent(module, path)) {
-        std::filesystem::copy_file(module, path, std::filesystem::copy_options::update_existing);
+    if (!std::filesystem::exists(path) ||
+        (!std::filesystem::equivalent(module, path) &&
+         std::filesystem::last_write_time(path) < std::filesystem::last_write_time(module))) {
+        std::filesystem::copy_file(module, path, std::filesystem::copy_options::overwrite_existing);
     }
     handle = LoadLibraryW(WidePath(path).c_str());
     if (!handle) throw std::runtime_error("cannot load the module " + Utf8Path(path));

@@ -1,5 +1,6 @@
 #include "ModuleFixture.h"
 
+#include <cstdlib>
 #include <iostream>
 
 #include "LogoStore.h"
@@ -102,11 +103,12 @@ std::optional<Image> ModuleTest::Presented() const {
     return overlay ? host::PresentedImage(overlay) : std::nullopt;
 }
 
-bool ShowsSplit(const Image& image, int width, int height, std::uint32_t left,
-                std::uint32_t right) {
+bool ShowsSplit(const Image& image, int width, int height, std::uint32_t left, std::uint32_t right,
+                int margin) {
     if (image.width != width || image.height != height) return false;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
+    for (int y = margin; y < height - margin; ++y) {
+        for (int x = margin; x < width - margin; ++x) {
+            if (std::abs(x - width / 2) < margin || std::abs(x + 1 - width / 2) < margin) continue;
             const std::uint32_t rgb =
                 image.pixels[static_cast<std::size_t>(y) * width + x] & 0xFFFFFF;
             if (rgb != (x < width / 2 ? left : right)) return false;

@@ -1,6 +1,7 @@
 #include "SettingsFile.h"
 
-#include <boost/filesystem/fstream.hpp>
+#include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -25,7 +26,9 @@ void CutComment(std::string& line) {
 
 void ReadSettingsFile(const boost::filesystem::path& path, SettingsTable& table) {
     if (path.empty()) return;
-    boost::filesystem::ifstream in(path);
+    // Opened through the standard path, which keeps every character of a wide Windows path;
+    // Boost's stream would narrow it to the system code page first with MinGW's library.
+    std::ifstream in(std::filesystem::path(path.native()));
     if (!in.is_open()) return;
     std::string section;
     std::string raw;

@@ -41,9 +41,9 @@ std::string Sha256Hex(const std::vector<uint8_t>& bytes) {
     }
     static constexpr char kHex[] = "0123456789abcdef";
     std::string hex;
-    for (const unsigned char byte : digest) {
-        hex.push_back(kHex[byte >> 4]);
-        hex.push_back(kHex[byte & 0x0F]);
+    for (const unsigned char value : digest) {
+        hex.push_back(kHex[value >> 4]);
+        hex.push_back(kHex[value & 0x0F]);
     }
     return hex;
 }

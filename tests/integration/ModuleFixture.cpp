@@ -35,7 +35,15 @@ void ModuleTest::SetUp() {
 }
 
 void ModuleTest::TearDown() {
-    host.reset();  // finalises and unloads what is still loaded
+    if (host) {
+        host->Finalize();
+        host->Unload();
+        // Every run keeps the viewer's rules, unless a test breaks them on purpose.
+        if (!breaksRules) {
+            EXPECT_EQ(host->Violations(), 0);
+        }
+    }
+    host.reset();
     if (HasFailure()) {
         std::cerr << "what the viewer stand-in saw:\n";
         for (const auto& line : report.Lines()) std::cerr << "  " << line << "\n";

@@ -60,6 +60,7 @@ protected:
     std::optional<Image> Presented() const;
 
     std::filesystem::path work;
+    bool breaksRules = false;  // the module under test is meant to break the viewer's rules
     host::Report report;
     std::unique_ptr<Host> host;
 };

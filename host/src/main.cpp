@@ -6,9 +6,16 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "insigno/host/Host.h"
 #include "insigno/host/ScenarioRunner.h"
+#include "insigno/host/Text.h"
+
+#ifdef _WIN32
+#include <shellapi.h>
+#endif
 
 namespace {
 
@@ -33,6 +40,26 @@ std::filesystem::path ExecutableDirectory() {
 #endif
 }
 
+// The command line as UTF-8, whatever characters its paths hold: on Windows from the wide
+// command line (the narrow one has only what the code page can hold), elsewhere as it is.
+std::vector<std::string> Arguments(int argc, char** argv) {
+#ifdef _WIN32
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide) {
+        std::vector<std::string> arguments;
+        for (int i = 0; i < count; ++i) arguments.push_back(insigno::host::Utf8FromWide(wide[i]));
+        LocalFree(wide);
+        return arguments;
+    }
+#endif
+    return {argv, argv + argc};
+}
+
+std::filesystem::path FromUtf8(const std::string& text) {
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
 std::filesystem::path Against(const std::filesystem::path& base, const std::filesystem::path& p) {
     return p.is_absolute() ? p : base / p;
 }
@@ -41,16 +68,18 @@ std::filesystem::path Against(const std::filesystem::path& base, const std::file
 
 int main(int argc, char** argv) {
     using namespace insigno::host;
+    const std::vector<std::string> args = Arguments(argc, argv);
+    const int count = static_cast<int>(args.size());
     std::optional<std::filesystem::path> module, workDir, stream, reportFile, scenarioFile;
     bool timeline = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
+    for (int i = 1; i < count; ++i) {
+        const std::string& arg = args[static_cast<std::size_t>(i)];
         auto value = [&]() -> std::filesystem::path {
-            if (i + 1 >= argc) {
+            if (i + 1 >= count) {
                 std::cerr << "insigno-host: " << arg << " needs a value\n" << USAGE;
                 std::exit(2);
             }
-            return std::filesystem::absolute(argv[++i]);
+            return std::filesystem::absolute(FromUtf8(args[static_cast<std::size_t>(++i)]));
         };
         if (arg == "--module") {
             module = value();
@@ -66,7 +95,7 @@ int main(int argc, char** argv) {
             std::cout << USAGE;
             return 0;
         } else if (!arg.empty() && arg[0] != '-' && !scenarioFile) {
-            scenarioFile = std::filesystem::absolute(arg);
+            scenarioFile = std::filesystem::absolute(FromUtf8(arg));
         } else {
             std::cerr << "insigno-host: unexpected argument " << arg << "\n" << USAGE;
             return 2;
@@ -99,7 +128,7 @@ int main(int argc, char** argv) {
         if (reportFile) {
             reportOut.open(*reportFile);
             if (!reportOut) {
-                std::cerr << "insigno-host: cannot write " << reportFile->string() << "\n";
+                std::cerr << "insigno-host: cannot write " << Utf8Path(*reportFile) << "\n";
                 return 2;
             }
         }

@@ -37,52 +37,62 @@ void StreamCallbackManager::IgnorePacket(const BYTE* /*packet*/) {}
 
 void StreamCallbackManager::HandleSDTPacket(const BYTE* packet) {
     if (PacketPid(packet) != SDT_PID) return;
-    boost::mutex::scoped_lock lock(mutex);
+    // The lock is inside a try too: a mutex that cannot be taken drops the packet untouched.
     try {
-        sdt.PushPacket(packet, packet + PACKET_SIZE);
-        if (sdt.services.empty()) return;
-        services = sdt.services;
-        if (sdt.originalNetworkId != targetNetworkId) {
+        boost::mutex::scoped_lock lock(mutex);
+        try {
+            sdt.PushPacket(packet, packet + PACKET_SIZE);
+            if (sdt.services.empty()) return;
+            services = sdt.services;
+            if (sdt.originalNetworkId != targetNetworkId) {
+                sdt.Reset();
+                return;
+            }
+            // The entry's logo id counts whatever its transmission type: a service without a
+            // reference is looked up with logo id 0.
+            const ServiceLogoInfo& entry = services[targetServiceId];
+            LogoRecord record;
+            if (logoStore->Lookup(sdt.originalNetworkId, entry.logoId, logoType, record)) {
+                overlayWindow->SetLogo(record);
+                PostShowLogo(1);
+            }
+            // Left only now, so that a packet that failed half-way leaves the SDT stage in place.
+            packetHandler.store(collectLogos ? Stage::CDT : Stage::Ignore,
+                                std::memory_order_relaxed);
+        } catch (...) {
+            // Nothing may reach the viewer's stream thread: drop the packet and its partial
+            // section.
             sdt.Reset();
-            return;
         }
-        // The entry's logo id counts whatever its transmission type: a service without a
-        // reference is looked up with logo id 0.
-        const ServiceLogoInfo& entry = services[targetServiceId];
-        LogoRecord record;
-        if (logoStore->Lookup(sdt.originalNetworkId, entry.logoId, logoType, record)) {
-            overlayWindow->SetLogo(record);
-            PostShowLogo(1);
-        }
-        // Left only now, so that a packet that failed half-way leaves the SDT stage in place.
-        packetHandler.store(collectLogos ? Stage::CDT : Stage::Ignore, std::memory_order_relaxed);
     } catch (...) {
-        // Nothing may reach the viewer's stream thread: drop the packet and its partial section.
-        sdt.Reset();
     }
 }
 
 void StreamCallbackManager::HandleCDTPacket(const BYTE* packet) {
     if (PacketPid(packet) != CDT_PID) return;
-    boost::mutex::scoped_lock lock(mutex);
+    // The lock is inside a try too: a mutex that cannot be taken drops the packet untouched.
     try {
-        cdt.PushPacket(packet, packet + PACKET_SIZE);
-        if (cdt.logo.data.empty()) return;
-        const LogoRecord record = cdt.logo;
-        const uint16_t downloadDataId = cdt.downloadDataId;
-        if (record.originalNetworkId != targetNetworkId) {
+        boost::mutex::scoped_lock lock(mutex);
+        try {
+            cdt.PushPacket(packet, packet + PACKET_SIZE);
+            if (cdt.logo.data.empty()) return;
+            const LogoRecord record = cdt.logo;
+            const uint16_t downloadDataId = cdt.downloadDataId;
+            if (record.originalNetworkId != targetNetworkId) {
+                cdt.Reset();
+                return;
+            }
+            const ServiceLogoInfo& entry = services[targetServiceId];
+            const bool current = (entry.transmissionType == 1 || entry.transmissionType == 2) &&
+                                 entry.downloadDataId == downloadDataId &&
+                                 entry.logoId == record.logoId &&
+                                 entry.logoVersion == record.logoVersion;
+            // Accept first: it moves the held version's file aside before Save writes the new one.
+            if (current && logoStore->Accept(record)) logoStore->Save(record);
+        } catch (...) {
             cdt.Reset();
-            return;
         }
-        const ServiceLogoInfo& entry = services[targetServiceId];
-        const bool current = (entry.transmissionType == 1 || entry.transmissionType == 2) &&
-                             entry.downloadDataId == downloadDataId &&
-                             entry.logoId == record.logoId &&
-                             entry.logoVersion == record.logoVersion;
-        // Accept first: it moves the held version's file aside before Save writes the new one.
-        if (current && logoStore->Accept(record)) logoStore->Save(record);
     } catch (...) {
-        cdt.Reset();
     }
 }
 

@@ -29,3 +29,4 @@ function(insigno_add_gtest name)
 endfunction()
 
 include(${CMAKE_CURRENT_LIST_DIR}/WindowsModule.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/VersionResource.cmake)

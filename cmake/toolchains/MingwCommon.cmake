@@ -18,4 +18,7 @@ set(INSIGNO_WIN32_WINNT 0x0601)
 
 # Executables carry their runtime (libgcc, libstdc++, winpthread) so that they run under Wine or
 # on a bare Windows without MinGW DLLs next to them.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp")
+# No link time in the PE header: the same sources give the same bytes, and so the same release zip.
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-Wl,--no-insert-timestamp")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-Wl,--no-insert-timestamp")

@@ -59,6 +59,7 @@ std::string Rect(const OverlayInfo& o) {
 Host::Host(HostOptions hostOptions, Report& hostReport)
     : options(std::move(hostOptions)),
       report(hostReport),
+      rules(hostReport),
       windows(options.containerWidth, options.containerHeight, options.videoContainer),
       state(options.initial) {
     options.workDir = std::filesystem::absolute(options.workDir);
@@ -104,7 +105,7 @@ std::vector<std::string> Host::LogoFiles() const {
     std::error_code error;
     for (std::filesystem::directory_iterator it(LogoDirectory(), error), end; !error && it != end;
          it.increment(error)) {
-        files.push_back(it->path().filename().string());
+        files.push_back(Utf8Path(it->path().filename()));
     }
     std::sort(files.begin(), files.end());
     return files;
@@ -122,7 +123,7 @@ void Host::WriteSettings() const {
     std::ofstream out(path, std::ios::app);
     out << "[LogoMark]\n";
     for (const auto& [key, value] : options.settings) out << key << "=" << value << "\n";
-    if (!out) throw std::runtime_error("cannot write the settings file " + path.string());
+    if (!out) throw std::runtime_error("cannot write the settings file " + Utf8Path(path));
 }
 
 bool Host::Load() {
@@ -142,7 +143,7 @@ bool Host::Load() {
     const std::string name = Utf8FromWide(info.name);
     report.Emit(ReportEntry("load")
                     .Add("ok", true)
-                    .Add("module", module->Path().string())
+                    .Add("module", Utf8Path(module->Path()))
                     .Add("version", static_cast<std::int64_t>(version))
                     .Add("info", static_cast<std::int64_t>(infoResult))
                     .Add("type", static_cast<std::int64_t>(info.type))
@@ -151,7 +152,7 @@ bool Host::Load() {
                     .Add("copyright", Utf8FromWide(info.copyright))
                     .Add("description", Utf8FromWide(info.description))
                     .Add("messageboxes_observable", boxesObservable)
-                    .Text("loaded " + module->Path().string() + ": " + name + " (version " +
+                    .Text("loaded " + Utf8Path(module->Path()) + ": " + name + " (version " +
                           std::to_string(version) + ") \"" + Utf8FromWide(info.description) +
                           "\""));
     return true;
@@ -181,14 +182,14 @@ void Host::StartStream(const StreamSpec& plan) {
     }
     if (pump) pump->Stop();
     pump = std::make_unique<StreamPump>(plan.path, plan.bitRate, plan.loop);
-    pump->Start(callback->callback, callback->clientData);
+    pump->Start(callback->callback, callback->clientData, [this] { return StreamAdmitted(); });
     report.Emit(ReportEntry("stream")
                     .Add("started", true)
-                    .Add("file", plan.path.string())
+                    .Add("file", Utf8Path(plan.path))
                     .Add("packets_per_pass", static_cast<std::int64_t>(pump->PacketsPerPass()))
                     .Add("bit_rate", static_cast<std::int64_t>(plan.bitRate))
                     .Add("loop", plan.loop)
-                    .Text("streaming " + plan.path.filename().string() + " (" +
+                    .Text("streaming " + Utf8Path(plan.path.filename()) + " (" +
                           std::to_string(pump->PacketsPerPass()) + " packets, " +
                           (plan.bitRate > 0
                                ? std::to_string(static_cast<long long>(plan.bitRate)) + " bit/s"
@@ -199,10 +200,12 @@ void Host::StartStream(const StreamSpec& plan) {
 LRESULT Host::SendEvent(UINT code, LPARAM lParam1, LPARAM lParam2) {
     TVTest::EventCallbackFunc callback = nullptr;
     void* clientData = nullptr;
+    bool removed = false;
     {
         std::lock_guard<std::mutex> lock(mutex);
         callback = eventCallback;
         clientData = eventClientData;
+        removed = eventCallbackRemoved;
     }
     const LRESULT result = callback ? callback(code, lParam1, lParam2, clientData) : 0;
     CollectMessageBoxes();
@@ -220,36 +223,79 @@ LRESULT Host::SendEvent(UINT code, LPARAM lParam1, LPARAM lParam2) {
                                ? "(" + std::to_string(lParam1) + ")"
                                : std::string()) +
                           " -> " +
-                          (callback ? std::to_string(result) : std::string("not delivered"))));
+                          (callback  ? std::to_string(result)
+                           : removed ? std::string("not delivered: the callback was removed")
+                                     : std::string("not delivered"))));
     Observe();
     return result;
 }
 
 bool Host::Finalize() {
     if (!module || !module->Loaded() || finalized) return false;
-    if (pump) {
-        pump->Stop();  // the viewer stops streaming before it finalises a plug-in
-        report.Emit(ReportEntry("stream")
-                        .Add("stopped", true)
-                        .Add("packets", static_cast<std::int64_t>(pump->Packets()))
-                        .Add("passes", static_cast<std::int64_t>(pump->Passes()))
-                        .Text("stream stopped after " + std::to_string(pump->Packets()) +
-                              " packets (" + std::to_string(pump->Passes()) + " passes)"));
+    finalized = true;
+    if (!initialized) {
+        // The viewer unloads a module whose TVTInitialize failed without finalising it.
+        report.Emit(ReportEntry("finalize")
+                        .Add("called", false)
+                        .Text("TVTFinalize not called: TVTInitialize failed"));
+        return false;
+    }
+    // The viewer stops streaming before it finalises a plug-in, unless the scenario keeps the
+    // stream running, when only the plug-in's removal of its callback stops it.
+    if (pump && !options.streamThroughFinalize) {
+        pump->Stop();
+        ReportStreamStopped("before TVTFinalize");
     }
     const bool result = module->Finalize() != FALSE;
-    finalized = true;
     {
         std::lock_guard<std::mutex> lock(mutex);
         afterFinalize = true;
     }
+    if (pump && options.streamThroughFinalize) {
+        pump->Stop();
+        ReportStreamStopped("after TVTFinalize");
+    }
+    // A quit message posted during teardown would end the viewer's loop after this.
+    MSG quit{};
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) rules.QuitReceived();
     CollectMessageBoxes();
     const bool overlayLeft = windows.FindOverlay() != nullptr;
+    bool eventRemoved = false;
+    bool streamRemoved = false;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        eventRemoved = eventCallbackRemoved;
+        streamRemoved = streamCallbackRemoved;
+    }
     report.Emit(ReportEntry("finalize")
+                    .Add("called", true)
                     .Add("result", result)
                     .Add("overlay_left", overlayLeft)
+                    .Add("event_callback_removed", eventRemoved)
+                    .Add("stream_callback_removed", streamRemoved)
                     .Text(std::string("TVTFinalize -> ") + (result ? "TRUE" : "FALSE") +
+                          (eventRemoved && streamRemoved ? ", both callbacks removed"
+                                                         : ", callbacks not removed") +
                           (overlayLeft ? ", the overlay window is still there" : "")));
     return result;
+}
+
+void Host::ReportStreamStopped(const char* when) {
+    report.Emit(ReportEntry("stream")
+                    .Add("stopped", true)
+                    .Add("when", when)
+                    .Add("packets", static_cast<std::int64_t>(pump->Packets()))
+                    .Add("passes", static_cast<std::int64_t>(pump->Passes()))
+                    .Add("callback_removed", pump->Closed())
+                    .Text("stream stopped " + std::string(when) + " after " +
+                          std::to_string(pump->Packets()) + " packets (" +
+                          std::to_string(pump->Passes()) + " passes)" +
+                          (pump->Closed() ? ", its callback removed" : "")));
+}
+
+bool Host::StreamAdmitted() const {
+    std::lock_guard<std::mutex> lock(mutex);
+    return streamCallback.has_value();
 }
 
 bool Host::Unload() {
@@ -259,8 +305,11 @@ bool Host::Unload() {
     report.Emit(ReportEntry("unload")
                     .Add("result", freed)
                     .Add("late_messages", static_cast<std::int64_t>(LateMessages()))
+                    .Add("off_thread_messages", rules.OffThreadMessages())
+                    .Add("quit_messages", rules.QuitMessages())
                     .Text(std::string("FreeLibrary -> ") + (freed ? "TRUE" : "FALSE") + ", " +
-                          std::to_string(LateMessages()) + " host messages after TVTFinalize"));
+                          std::to_string(LateMessages()) + " host messages after TVTFinalize, " +
+                          std::to_string(rules.OffThreadMessages()) + " off the viewer's thread"));
     return freed;
 }
 
@@ -275,6 +324,10 @@ bool Host::PumpUntil(const std::function<bool()>& done, double timeout) {
     while (true) {
         MSG message{};
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                rules.QuitReceived();
+                continue;
+            }
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
@@ -349,21 +402,27 @@ LRESULT CALLBACK Host::MessageCallback(TVTest::HostParam* hostParam, UINT messag
 }
 
 LRESULT Host::OnMessage(UINT message, LPARAM lParam1, LPARAM lParam2) {
+    rules.CheckThread(message);
     {
         std::lock_guard<std::mutex> lock(mutex);
         ++messageCounts[message];
         if (afterFinalize) ++lateMessages;
         if (message == TVTest::HOST_MSG_SET_EVENT_CALLBACK) {
+            // A null callback removes the registered one: no event is delivered after this.
             eventCallback = reinterpret_cast<TVTest::EventCallbackFunc>(lParam1);
             eventClientData = reinterpret_cast<void*>(lParam2);
+            if (!eventCallback) eventCallbackRemoved = true;
             return 1;
         }
         if (message == TVTest::HOST_MSG_SET_STREAM_CALLBACK) {
             // The plug-in builds the record on its stack: keep a copy.
             const auto* info = reinterpret_cast<const TVTest::StreamCallbackInfo*>(lParam1);
-            if (!info) {
+            if (!info) return 0;
+            if (info->flags & TVTest::STREAM_CALLBACK_REMOVE) {
+                // The packet already inside the callback finishes; no other one starts.
                 streamCallback.reset();
-                return 0;
+                streamCallbackRemoved = true;
+                return 1;
             }
             streamCallback = *info;
             return 1;

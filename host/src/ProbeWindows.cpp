@@ -91,8 +91,4 @@ std::vector<MessageBoxRecord> TakeMessageBoxes() {
     return out;
 }
 
-std::optional<Image> PresentedImage(HWND) {
-    return std::nullopt;
-}
-
 }  // namespace insigno::host

@@ -105,7 +105,7 @@ void Report::Emit(const ReportEntry& entry) {
     const double seconds = Seconds();
     const std::string line = entry.Json(seconds);
     std::lock_guard<std::mutex> lock(mutex);
-    lines.push_back(line);
+    if (keepLines) lines.push_back(line);
     if (json) *json << line << std::endl;
     if (timeline) *timeline << entry.Readable(seconds) << std::endl;
 }
@@ -113,6 +113,12 @@ void Report::Emit(const ReportEntry& entry) {
 std::vector<std::string> Report::Lines() const {
     std::lock_guard<std::mutex> lock(mutex);
     return lines;
+}
+
+void Report::KeepLines(bool keep) {
+    std::lock_guard<std::mutex> lock(mutex);
+    keepLines = keep;
+    if (!keep) lines.clear();
 }
 
 }  // namespace insigno::host

@@ -6,6 +6,8 @@
 #include <limits>
 #include <sstream>
 
+#include "insigno/host/Text.h"
+
 namespace insigno::host {
 namespace {
 
@@ -224,6 +226,9 @@ void ParseSetup(const Line& line, Scenario& scenario) {
     } else if (cmd == "settings-file") {
         Arity(line, 0, 1, 1);
         scenario.settingsFile = line.words[1];
+    } else if (cmd == "stream-through-finalize") {
+        Arity(line, 0, 0, 0);
+        scenario.streamThroughFinalize = true;
     } else if (cmd == "stream") {
         if (line.words.size() < 2) line.Fail("stream takes a path");
         scenario.stream = ParseStreamSpec(line);
@@ -343,11 +348,11 @@ Scenario ParseScenario(std::istream& in) {
 
 Scenario LoadScenario(const std::filesystem::path& path) {
     std::ifstream in(path);
-    if (!in) throw ScenarioError("cannot read the scenario " + path.string());
+    if (!in) throw ScenarioError("cannot read the scenario " + Utf8Path(path));
     try {
         return ParseScenario(in);
     } catch (const ScenarioError& e) {
-        throw ScenarioError(path.string() + ": " + e.what());
+        throw ScenarioError(Utf8Path(path) + ": " + e.what());
     }
 }
 

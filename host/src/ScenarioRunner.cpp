@@ -4,6 +4,7 @@
 #include <type_traits>
 
 #include "insigno/host/Snapshot.h"
+#include "insigno/host/Text.h"
 
 namespace insigno::host {
 namespace {
@@ -24,10 +25,10 @@ void ReportLogoFiles(Host& host, Report& report, const char* when) {
     const auto files = host.LogoFiles();
     report.Emit(ReportEntry("logo-files")
                     .Add("when", when)
-                    .Add("directory", host.LogoDirectory().string())
+                    .Add("directory", Utf8Path(host.LogoDirectory()))
                     .Add("files", files)
                     .Text(std::string("logo files ") + when + " in " +
-                          host.LogoDirectory().string() + ": " + Join(files)));
+                          Utf8Path(host.LogoDirectory()) + ": " + Join(files)));
 }
 
 class StepRunner {
@@ -74,9 +75,9 @@ public:
         const bool ok = image && WritePng(*image, path, error);
         const OverlayInfo overlay = host.Overlay();
         ReportEntry entry("snapshot");
-        entry.Add("file", path.string()).Add("ok", ok).Add("overlay_visible", overlay.visible);
+        entry.Add("file", Utf8Path(path)).Add("ok", ok).Add("overlay_visible", overlay.visible);
         if (!ok) entry.Add("error", error);
-        entry.Text(ok ? "snapshot " + path.string() +
+        entry.Text(ok ? "snapshot " + Utf8Path(path) +
                             (overlay.visible ? " (with the overlay)" : " (no overlay shown)")
                       : "snapshot not written: " + error);
         report.Emit(entry);
@@ -163,6 +164,7 @@ HostOptions OptionsFor(const Scenario& scenario) {
     options.settings = scenario.settings;
     options.settingsFile = scenario.settingsFile;
     options.stream = scenario.stream;
+    options.streamThroughFinalize = scenario.streamThroughFinalize;
     options.initial = scenario.initial;
     return options;
 }
@@ -184,7 +186,8 @@ int RunScenario(const Scenario& scenario, Host& host, Report& report) {
     ReportLogoFiles(host, report, "at the end");
     host.Finalize();
     host.Unload();
-    return runner.failed ? 1 : 0;
+    // A broken rule of the viewer fails the run as a failed step does.
+    return runner.failed || host.Violations() > 0 ? 1 : 0;
 }
 
 }  // namespace insigno::host

@@ -5,29 +5,33 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <utility>
+
+#include "insigno/host/Text.h"
 
 namespace insigno::host {
 
 StreamPump::StreamPump(const std::filesystem::path& file, double rate, bool repeat)
     : bitRate(rate), loop(repeat) {
     std::ifstream in(file, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read the stream " + file.string());
+    if (!in) throw std::runtime_error("cannot read the stream " + Utf8Path(file));
     data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     data.resize(data.size() / PACKET_SIZE * PACKET_SIZE);
-    if (data.empty()) throw std::runtime_error("the stream " + file.string() + " holds no packet");
+    if (data.empty()) throw std::runtime_error("the stream " + Utf8Path(file) + " holds no packet");
 }
 
 StreamPump::~StreamPump() {
     Stop();
 }
 
-void StreamPump::Start(TVTest::StreamCallbackFunc callback, void* clientData) {
+void StreamPump::Start(TVTest::StreamCallbackFunc callback, void* clientData, Gate gate) {
     if (thread.joinable() || !callback) return;
     {
         std::lock_guard<std::mutex> lock(mutex);
         stopping = false;
     }
-    thread = std::thread(&StreamPump::Run, this, callback, clientData);
+    closed = false;
+    thread = std::thread(&StreamPump::Run, this, callback, clientData, std::move(gate));
 }
 
 void StreamPump::Pause() {
@@ -58,7 +62,7 @@ bool StreamPump::WaitWhilePaused() {
     return !stopping;
 }
 
-void StreamPump::Run(TVTest::StreamCallbackFunc callback, void* clientData) {
+void StreamPump::Run(TVTest::StreamCallbackFunc callback, void* clientData, Gate gate) {
     using Clock = std::chrono::steady_clock;
     // The viewer hands each packet from its own buffer; so does the stand-in.
     alignas(16) BYTE packet[PACKET_SIZE];
@@ -82,6 +86,12 @@ void StreamPump::Run(TVTest::StreamCallbackFunc callback, void* clientData) {
             if (!WaitWhilePaused()) return;
             paceStart = Clock::now();
             pacedPackets = 0;
+        }
+        if (gate && !gate()) {
+            closed = true;
+            std::unique_lock<std::mutex> lock(mutex);
+            wake.wait(lock, [this] { return stopping; });
+            return;
         }
         std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(index * PACKET_SIZE), PACKET_SIZE,
                     packet);

@@ -45,3 +45,12 @@ std::string Utf8FromWide(const WCHAR* text) {
 }
 
 }  // namespace insigno::host
+
+namespace insigno::host {
+
+std::string Utf8Path(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return {text.begin(), text.end()};
+}
+
+}  // namespace insigno::host

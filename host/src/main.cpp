@@ -3,25 +3,36 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "insigno/host/Host.h"
 #include "insigno/host/ScenarioRunner.h"
+#include "insigno/host/Soak.h"
+#include "insigno/host/Text.h"
+
+#ifdef _WIN32
+#include <shellapi.h>
+#endif
 
 namespace {
 
 const char* const USAGE =
     "usage: insigno-host [--module PATH] [--workdir DIR] [--stream PATH] [--report FILE]\n"
-    "                    [--timeline] SCENARIO\n"
+    "                    [--timeline] [--soak MINUTES] SCENARIO\n"
     "  --module PATH   the plug-in module (default: the scenario's, else Insigno.tvtp beside\n"
     "                  insigno-host)\n"
     "  --workdir DIR   the module is copied here; its settings file and logo directory are\n"
     "                  beside the copy (default: the scenario's, else ./insigno-host-run)\n"
     "  --stream PATH   the transport stream to play (the scenario's rate and looping stay)\n"
     "  --report FILE   write the JSON lines to FILE instead of standard output\n"
-    "  --timeline      print a readable timeline on standard output\n";
+    "  --timeline      print a readable timeline on standard output\n"
+    "  --soak MINUTES  instead of the scenario's steps, soak the module for MINUTES among the\n"
+    "                  scenario's channels, printing counts and process figures every minute\n";
 
 std::filesystem::path ExecutableDirectory() {
 #ifdef _WIN32
@@ -33,6 +44,26 @@ std::filesystem::path ExecutableDirectory() {
 #endif
 }
 
+// The command line as UTF-8, whatever characters its paths hold: on Windows from the wide
+// command line (the narrow one has only what the code page can hold), elsewhere as it is.
+std::vector<std::string> Arguments(int argc, char** argv) {
+#ifdef _WIN32
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide) {
+        std::vector<std::string> arguments;
+        for (int i = 0; i < count; ++i) arguments.push_back(insigno::host::Utf8FromWide(wide[i]));
+        LocalFree(wide);
+        return arguments;
+    }
+#endif
+    return {argv, argv + argc};
+}
+
+std::filesystem::path FromUtf8(const std::string& text) {
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
 std::filesystem::path Against(const std::filesystem::path& base, const std::filesystem::path& p) {
     return p.is_absolute() ? p : base / p;
 }
@@ -41,16 +72,19 @@ std::filesystem::path Against(const std::filesystem::path& base, const std::file
 
 int main(int argc, char** argv) {
     using namespace insigno::host;
+    const std::vector<std::string> args = Arguments(argc, argv);
+    const int count = static_cast<int>(args.size());
     std::optional<std::filesystem::path> module, workDir, stream, reportFile, scenarioFile;
     bool timeline = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
+    std::optional<double> soakMinutes;
+    for (int i = 1; i < count; ++i) {
+        const std::string& arg = args[static_cast<std::size_t>(i)];
         auto value = [&]() -> std::filesystem::path {
-            if (i + 1 >= argc) {
+            if (i + 1 >= count) {
                 std::cerr << "insigno-host: " << arg << " needs a value\n" << USAGE;
                 std::exit(2);
             }
-            return std::filesystem::absolute(argv[++i]);
+            return std::filesystem::absolute(FromUtf8(args[static_cast<std::size_t>(++i)]));
         };
         if (arg == "--module") {
             module = value();
@@ -60,13 +94,19 @@ int main(int argc, char** argv) {
             stream = value();
         } else if (arg == "--report") {
             reportFile = value();
+        } else if (arg == "--soak" && i + 1 < count) {
+            soakMinutes = std::atof(args[static_cast<std::size_t>(++i)].c_str());
+            if (!(*soakMinutes > 0)) {
+                std::cerr << "insigno-host: --soak needs a number of minutes\n" << USAGE;
+                return 2;
+            }
         } else if (arg == "--timeline") {
             timeline = true;
         } else if (arg == "--help" || arg == "-h") {
             std::cout << USAGE;
             return 0;
         } else if (!arg.empty() && arg[0] != '-' && !scenarioFile) {
-            scenarioFile = std::filesystem::absolute(arg);
+            scenarioFile = std::filesystem::absolute(FromUtf8(arg));
         } else {
             std::cerr << "insigno-host: unexpected argument " << arg << "\n" << USAGE;
             return 2;
@@ -99,13 +139,19 @@ int main(int argc, char** argv) {
         if (reportFile) {
             reportOut.open(*reportFile);
             if (!reportOut) {
-                std::cerr << "insigno-host: cannot write " << reportFile->string() << "\n";
+                std::cerr << "insigno-host: cannot write " << Utf8Path(*reportFile) << "\n";
                 return 2;
             }
         }
-        std::ostream* json = reportFile ? &reportOut : (timeline ? nullptr : &std::cout);
+        std::ostream* json =
+            reportFile ? &reportOut : (timeline || soakMinutes ? nullptr : &std::cout);
         Report report(json, timeline ? &std::cout : nullptr);
         Host host(OptionsFor(scenario), report);
+        if (soakMinutes) {
+            SoakOptions soak;
+            soak.minutes = *soakMinutes;
+            return RunSoak(scenario, soak, host, report, std::cout);
+        }
         return RunScenario(scenario, host, report);
     } catch (const std::exception& e) {
         std::cerr << "insigno-host: " << e.what() << "\n";

@@ -105,26 +105,51 @@ extern "C" BOOL WINAPI GetModuleHandleExW(DWORD dwFlags, LPCWSTR lpModuleName, H
     return *phModule ? TRUE : FALSE;
 }
 
+namespace {
+
+// As on Windows: a name that does not fit is cut and terminated, and the size returned.
+template <typename Char>
+DWORD CopyName(const std::basic_string<Char>& name, Char* out, DWORD size) {
+    if (name.size() >= size) {
+        std::memcpy(out, name.data(), (size - 1) * sizeof(Char));
+        out[size - 1] = 0;
+        return size;
+    }
+    std::memcpy(out, name.c_str(), (name.size() + 1) * sizeof(Char));
+    return static_cast<DWORD>(name.size());
+}
+
+std::string ModuleFile(HMODULE module) {
+    return MappedFile(module ? module : Executable());
+}
+
+}  // namespace
+
 extern "C" DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize) {
     if (!lpFilename || nSize == 0) {
         return 0;
     }
-    std::string path = MappedFile(hModule ? hModule : Executable());
+    const std::string path = ModuleFile(hModule);
     if (path.empty()) {
         return 0;
     }
-    // As on Windows: a path that does not fit is cut, terminated, and the size returned.
-    if (path.size() >= nSize) {
-        std::memcpy(lpFilename, path.data(), nSize - 1);
-        lpFilename[nSize - 1] = '\0';
-        return nSize;
+    return CopyName(insigno::platform::WideToCp932(insigno::platform::Utf8ToWide(path)), lpFilename,
+                    nSize);
+}
+
+extern "C" DWORD WINAPI GetModuleFileNameW(HMODULE hModule, LPWSTR lpFilename, DWORD nSize) {
+    if (!lpFilename || nSize == 0) {
+        return 0;
     }
-    std::memcpy(lpFilename, path.c_str(), path.size() + 1);
-    return static_cast<DWORD>(path.size());
+    const std::string path = ModuleFile(hModule);
+    if (path.empty()) {
+        return 0;
+    }
+    return CopyName(insigno::platform::Utf8ToWide(path), lpFilename, nSize);
 }
 
 extern "C" HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName) {
-    return lpLibFileName ? Load(lpLibFileName) : nullptr;
+    return lpLibFileName ? Load(insigno::platform::Cp932ToUtf8(lpLibFileName)) : nullptr;
 }
 
 extern "C" HMODULE WINAPI LoadLibraryW(LPCWSTR lpLibFileName) {

@@ -18,6 +18,11 @@ std::string Convert(const char* from, const char* to, std::string_view input, st
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
     }
+    // Closed however the conversion ends: an allocation may fail on the way.
+    struct Closer {
+        iconv_t cd;
+        ~Closer() { iconv_close(cd); }
+    } closer{cd};
     std::string output;
     char buffer[256];
     char* in = const_cast<char*>(input.data());
@@ -38,7 +43,6 @@ std::string Convert(const char* from, const char* to, std::string_view input, st
         inLeft -= skip;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
-    iconv_close(cd);
     return output;
 }
 

@@ -36,7 +36,8 @@ struct WindowRecord {
     bool visible;
     bool destroying = false;
     RECT rect;  // relative to the parent's client area (screen for top-level)
-    std::map<std::wstring, HANDLE> properties;
+    // Looked up by view, so that GetPropW, which every window procedure calls, never allocates.
+    std::map<std::wstring, HANDLE, std::less<>> properties;
 };
 
 struct Queue;

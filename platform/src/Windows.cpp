@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <string_view>
 
 #include "UserState.h"
 
@@ -159,7 +160,8 @@ extern "C" HANDLE WINAPI GetPropW(HWND hWnd, LPCWSTR lpString) {
     if (!window) {
         return nullptr;
     }
-    auto it = window->properties.find(KeyOf(lpString));
+    auto it = IS_INTRESOURCE(lpString) ? window->properties.find(KeyOf(lpString))
+                                       : window->properties.find(std::wstring_view(lpString));
     return it == window->properties.end() ? nullptr : it->second;
 }
 

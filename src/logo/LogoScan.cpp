@@ -2,8 +2,8 @@
 #include <boost/filesystem/operations.hpp>
 
 #include <algorithm>
-#include <charconv>
 
+#include "LogoScanRules.h"
 #include "LogoStore.h"
 
 namespace fs = boost::filesystem;
@@ -62,12 +62,6 @@ private:
     std::vector<uint8_t> scratch;
 };
 
-unsigned ParseHex(const std::string& text, size_t offset, size_t length) {
-    unsigned value = 0;
-    std::from_chars(text.data() + offset, text.data() + offset + length, value, 16);
-    return value;
-}
-
 }  // namespace
 
 void LogoStore::Scan() {
@@ -83,21 +77,15 @@ void LogoStore::Scan() {
     for (fs::directory_iterator entry(directory), end; entry != end; ++entry) {
         if (fs::is_directory(entry->status())) continue;
         const fs::path& path = entry->path();
-        if (!AsciiName(path, name) || !IsLogoFileName(name)) continue;
+        LogoRecord record;
+        if (!AsciiName(path, name) || !ParseLogoFileName(name, record)) continue;
         std::vector<uint8_t> bytes;
         if (!reader.Read(path, bytes)) continue;
         if (!IsWellFormedPng(bytes)) {
             invalidFiles.push_back(path);
             continue;
         }
-        // The pattern fixes the layout: NNNN_III_VVV_TT.
-        LogoRecord record;
-        record.originalNetworkId = static_cast<uint16_t>(ParseHex(name, 0, 4));
-        record.logoId = static_cast<uint16_t>(ParseHex(name, 5, 3));
-        record.logoVersion = static_cast<uint16_t>(ParseHex(name, 9, 3));
-        record.logoType = static_cast<uint8_t>(ParseHex(name, 13, 2));
         record.data = std::move(bytes);
-        record.ApplySizeByType();
         if (!AddScanned(std::move(record), name)) supersededFiles.push_back(path);
     }
     for (const fs::path& path : invalidFiles) RemoveFile(path);
@@ -111,7 +99,7 @@ bool LogoStore::AddScanned(LogoRecord record, const std::string& fileName) {
         logos.emplace(key, Held{std::move(record), fileName});
         return true;
     }
-    if (held->second.record.logoVersion >= record.logoVersion) return false;
+    if (ScanSupersedes(held->second.record.logoVersion, record.logoVersion)) return false;
     // The held file goes by the name it was found under, whatever case its digits have.
     MoveAside(directory / held->second.fileName);
     held->second = Held{std::move(record), fileName};

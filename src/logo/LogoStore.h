@@ -22,7 +22,8 @@ class LogoStore {
 public:
     // directorySetting: the LogoDirectory setting; a relative path is taken from baseDirectory
     // (the module's directory). An empty setting gives a store without a directory.
-    LogoStore(const std::string& directorySetting, const std::string& baseDirectory);
+    LogoStore(const boost::filesystem::path& directorySetting,
+              const boost::filesystem::path& baseDirectory);
     ~LogoStore();
 
     LogoStore(const LogoStore&) = delete;

@@ -22,8 +22,15 @@ void Window::SetLogo(const LogoRecord& logo) {
 
 LRESULT CALLBACK Window::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // Before SetPropW and after RemovePropW the window has no owner object.
-    if (auto* owner = static_cast<Window*>(GetPropW(window, kWindowPropertyName)))
-        return owner->HandleMessage(window, message, wParam, lParam);
+    if (auto* owner = static_cast<Window*>(GetPropW(window, kWindowPropertyName))) {
+        // An exception must not unwind through the viewer's message loop; the message then has
+        // no effect (each handler leaves the window usable).
+        try {
+            return owner->HandleMessage(window, message, wParam, lParam);
+        } catch (...) {
+            return 0;
+        }
+    }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 

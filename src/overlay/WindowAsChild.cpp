@@ -83,6 +83,12 @@ int WindowAsChild::Run() {
 LRESULT WindowAsChild::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // Mouse input falls through to the video window below.
     if (message == WM_NCHITTEST) return HTTRANSPARENT;
+    // Sent by a pass that holds passMutex (on the render thread, which waits in SendMessageW, or
+    // on this one): the queries run on its behalf, without taking the lock again.
+    if (message == MSG_POLL_VIEW) {
+        const bool changed = wParam == POLL_ZOOM ? zoomQuery(zoom) : aspectQuery(aspectX, aspectY);
+        return changed ? 1 : 0;
+    }
     return Window::HandleMessage(window, message, wParam, lParam);
 }
 
@@ -90,13 +96,20 @@ double WindowAsChild::GetScale() {
     return insigno::LogoScaleFactor(fixedScale, logoScale, zoom);
 }
 
+bool WindowAsChild::PollZoom() {
+    return SendMessageW(hwnd, MSG_POLL_VIEW, POLL_ZOOM, 0) != 0;
+}
+
+bool WindowAsChild::PollAspect() {
+    return SendMessageW(hwnd, MSG_POLL_VIEW, POLL_ASPECT, 0) != 0;
+}
+
 // Runs inside a pass that holds passMutex, on the render thread or, after a texture rebuild, on
-// the window's thread. That lock also serialises the two host queries: PollAspect keeps the host's
-// last full-screen state in one process-wide flag, which both threads would otherwise read and
-// write at once.
+// the window's thread. The host queries themselves always run on the window's thread, the
+// viewer's, which is the only one allowed to call it; the lock keeps them one at a time.
 void WindowAsChild::Update() {
     if (!fixedScale) {
-        if (zoomQuery(zoom)) {
+        if (PollZoom()) {
             Resize();
             Place(true);
         } else {
@@ -109,7 +122,7 @@ void WindowAsChild::Update() {
         Resize();
         Place(true);
     } else {
-        Place(zoomQuery(zoom));
+        Place(PollZoom());
     }
 }
 
@@ -123,7 +136,7 @@ void WindowAsChild::Resize() {
 }
 
 void WindowAsChild::Place(bool changed) {
-    const bool aspectChanged = aspectQuery(aspectX, aspectY);
+    const bool aspectChanged = PollAspect();
     if (!aspectChanged && !changed) return;
     RECT client{};
     GetClientRect(parent, &client);

@@ -29,6 +29,9 @@ public:
 
 protected:
     void Place(bool changed);
+    // Ask the viewer on the window's thread, through MSG_POLL_VIEW; true when the value changed.
+    bool PollZoom();
+    bool PollAspect();
     void Resize();
     // Removes what Create made so far: property, window, class.
     void DestroyWindowAndClass();

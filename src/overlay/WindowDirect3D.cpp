@@ -77,13 +77,19 @@ void Window::ReloadTexture() {
     LockPassOnWindowThread();
     boost::lock_guard<boost::timed_mutex> pass(passMutex, boost::adopt_lock);
     std::vector<uint8_t> png;
-    {
+    texture.Reset();
+    try {
         boost::lock_guard<boost::mutex> lock(logoMutex);
         png = InsertPalette(pendingLogo);
         textureWidth = pendingLogo.width;
         textureHeight = pendingLogo.height;
+    } catch (...) {
+        // No memory for the copy (or the lock failed): no logo, so a window without area, which
+        // shows nothing until the next logo arrives.
+        png.clear();
+        textureWidth = 0;
+        textureHeight = 0;
     }
-    texture.Reset();
     // Data too short to complete as a PNG gets no texture; the window then shows plain grey.
     if (!png.empty()) {
         D3DXCreateTextureFromFileInMemoryEx(device.Get(), png.data(), static_cast<UINT>(png.size()),

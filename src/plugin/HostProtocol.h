@@ -54,6 +54,9 @@ struct StreamCallbackInfo {
     void* clientData;
 };
 
+// StreamCallbackInfo::flags: remove the callback instead of registering it.
+constexpr DWORD STREAM_CALLBACK_REMOVE = 1;
+
 // One channel of a tuning space. The plug-in sets `size` and reads only the named fields.
 struct ChannelRecord {
     DWORD size;
@@ -83,7 +86,7 @@ constexpr DWORD SERVICE_RECORD_SIZE = 92;
 constexpr DWORD ASPECT_RECORD_SIZE = 16;
 
 // Message numbers the plug-in sends (lParam1, lParam2 -> result).
-constexpr UINT HOST_MSG_SET_EVENT_CALLBACK = 3;    // EventCallbackFunc, client data -> ignored
+constexpr UINT HOST_MSG_SET_EVENT_CALLBACK = 3;    // EventCallbackFunc (null removes), data
 constexpr UINT HOST_MSG_GET_CURRENT_CHANNEL = 4;   // ChannelRecord*, 0 -> nonzero: filled
 constexpr UINT HOST_MSG_GET_SERVICE = 6;           // 0, 0 -> current service index, <0 none
 constexpr UINT HOST_MSG_GET_CHANNEL = 9;           // ChannelRecord*, index<<16|space -> nonzero
@@ -91,7 +94,7 @@ constexpr UINT HOST_MSG_GET_SERVICE_INFO = 10;     // service index, ServiceReco
 constexpr UINT HOST_MSG_GET_ZOOM = 18;             // 0, 0 -> zoom in percent, 0 unknown
 constexpr UINT HOST_MSG_GET_ASPECT = 20;           // AspectRecord*, 0 -> nonzero: filled
 constexpr UINT HOST_MSG_GET_FULLSCREEN = 29;       // 0, 0 -> nonzero while full screen
-constexpr UINT HOST_MSG_SET_STREAM_CALLBACK = 41;  // StreamCallbackInfo*, 0 -> ignored
+constexpr UINT HOST_MSG_SET_STREAM_CALLBACK = 41;  // StreamCallbackInfo*, 0 (flags 1 removes)
 constexpr UINT HOST_MSG_GET_TUNING_SPACE = 47;     // 0, 0 -> low 16 bits: tuning space
 
 // Event codes the viewer delivers; codes without a name here reach only the base handlers.

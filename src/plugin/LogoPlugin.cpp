@@ -1,5 +1,7 @@
 #include "LogoPlugin.h"
 
+#include <thread>
+
 using namespace TVTest;
 
 bool LogoPlugin::GetPluginInfo(PluginDescription* info) {
@@ -22,7 +24,30 @@ bool LogoPlugin::Initialize() {
     info.callback = &StreamCallback;
     info.clientData = this;
     app->SendHostMessage(HOST_MSG_SET_STREAM_CALLBACK, reinterpret_cast<LPARAM>(&info), 0);
+    callbacksRegistered = true;
     return true;
+}
+
+void LogoPlugin::RemoveCallbacks() {
+    if (!callbacksRegistered) return;
+    StreamCallbackInfo info{};
+    info.size = sizeof info;
+    info.flags = STREAM_CALLBACK_REMOVE;
+    info.callback = &StreamCallback;
+    info.clientData = this;
+    app->SendHostMessage(HOST_MSG_SET_STREAM_CALLBACK, reinterpret_cast<LPARAM>(&info), 0);
+    app->SendHostMessage(HOST_MSG_SET_EVENT_CALLBACK, 0, 0);
+    callbacksRegistered = false;
+    // A packet the viewer handed over before the removal may still be inside; one arriving now
+    // is dropped at the door. Packets are short: wait by yielding.
+    streamClosed.store(true);
+    while (packetsInside.load() != 0) std::this_thread::yield();
+}
+
+void LogoPlugin::HandlePacket(BYTE* packet) {
+    packetsInside.fetch_add(1);
+    if (!streamClosed.load()) manager.HandlePacket(packet);
+    packetsInside.fetch_sub(1);
 }
 
 bool LogoPlugin::HasRunningOverlay() const {
@@ -41,6 +66,6 @@ LRESULT CALLBACK EventCallback(UINT event, LPARAM lParam1, LPARAM lParam2, void*
 }
 
 BOOL CALLBACK StreamCallback(BYTE* packet, void* clientData) {
-    static_cast<LogoPlugin*>(clientData)->manager.HandlePacket(packet);
+    static_cast<LogoPlugin*>(clientData)->HandlePacket(packet);
     return TRUE;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+
 #include "LogoEventHandler.h"
 #include "StreamCallbackManager.h"
 #include "TVTestPlugin.h"
@@ -17,10 +19,30 @@ public:
     // Whether a running overlay thread makes destruction unsafe where no thread may be joined.
     bool HasRunningOverlay() const;
 
+    // Before teardown: removes both callbacks from the viewer (nothing is sent when none was
+    // registered), then waits for a packet already inside the stream callback, so that no packet
+    // ever runs on a half-destroyed manager. The viewer's thread only.
+    void RemoveCallbacks();
+    // The stream callback's guard around one packet.
+    void HandlePacket(BYTE* packet);
+
     LogoEventHandler handler;
     StreamCallbackManager manager;
+
+private:
+    bool callbacksRegistered = false;
+    std::atomic<bool> streamClosed{false};
+    std::atomic<int> packetsInside{0};
 };
 
 // The viewer's callbacks; the client data is the LogoPlugin. Neither lets an exception out.
 LRESULT CALLBACK EventCallback(UINT event, LPARAM lParam1, LPARAM lParam2, void* clientData);
 BOOL CALLBACK StreamCallback(BYTE* packet, void* clientData);
+
+#if defined(_WIN32) && !defined(_WIN64)
+#include <type_traits>
+// The viewer calls these with the Windows API convention (the callee removes the arguments): a
+// missing CALLBACK here would unbalance its stack, so it fails the 32-bit build instead.
+static_assert(std::is_same_v<decltype(&EventCallback), TVTest::EventCallbackFunc>);
+static_assert(std::is_same_v<decltype(&StreamCallback), TVTest::StreamCallbackFunc>);
+#endif

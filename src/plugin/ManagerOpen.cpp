@@ -8,6 +8,7 @@
 #include "AxisOffset.h"
 #include "LogoPlugin.h"
 #include "LogoStore.h"
+#include "ModulePaths.h"
 #include "ModuleState.h"
 #include "Settings.h"
 #include "WindowAsChild.h"
@@ -59,23 +60,16 @@ StreamCallbackManager::~StreamCallbackManager() = default;
 
 bool StreamCallbackManager::Open() {
     SettingsTable table;
-    char modulePath[MAX_PATH] = {};
-    GetModuleFileNameA(ModuleInstance(), modulePath, MAX_PATH);
-    const std::string path(modulePath);
-    const std::string::size_type slash = path.find_last_of("\\/");
-    const std::string directory = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-    const std::string fileName = slash == std::string::npos ? path : path.substr(slash + 1);
-    const std::string::size_type dot = fileName.rfind('.');
-    const std::string settingsPath =
-        directory + (dot == std::string::npos ? fileName : fileName.substr(0, dot)) + ".ini";
-    ReadSettingsFile(settingsPath, table);
+    const ModulePaths paths = FindModulePaths(ModuleInstance());
+    ReadSettingsFile(paths.settingsFile, table);
     ApplyDefaults(table);
     std::map<std::string, std::string>& values = table[SECTION];
 
     logoType = static_cast<uint8_t>(ToInt(values["LogoType"]));
 
     try {
-        logoStore = std::make_unique<LogoStore>(values["LogoDirectory"], directory);
+        logoStore =
+            std::make_unique<LogoStore>(SettingPath(values["LogoDirectory"]), paths.directory);
     } catch (const std::exception& e) {
         std::ostringstream text;
         text << TEXT_NO_DIRECTORY << "\n" << AfterFirstColon(e.what());

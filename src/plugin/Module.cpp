@@ -28,13 +28,27 @@ INSIGNO_EXPORT BOOL WINAPI TVTGetPluginInfo(PluginDescription* info) {
 }
 
 INSIGNO_EXPORT BOOL WINAPI TVTInitialize(HostParam* param) {
-    plugin->param = param;
-    plugin->app = std::make_unique<CTVTestApp>(param);
-    return plugin->Initialize() ? TRUE : FALSE;
+    // Nothing may unwind into the viewer. Open reports what it can; anything else (memory for the
+    // settings, a render thread that cannot start) fails the initialisation. Such a failure
+    // happens before the overlay exists or inside its constructor, which removes what it made,
+    // and before the callbacks are registered: nothing is left running.
+    try {
+        plugin->param = param;
+        plugin->app = std::make_unique<CTVTestApp>(param);
+        return plugin->Initialize() ? TRUE : FALSE;
+    } catch (...) {
+        return FALSE;
+    }
 }
 
 INSIGNO_EXPORT BOOL WINAPI TVTFinalize() {
-    const bool result = plugin->Finalize();
+    bool result = false;
+    try {
+        result = plugin->Finalize();
+    } catch (...) {
+    }
+    // First out of the viewer's reach, then torn down.
+    plugin->RemoveCallbacks();
     DestroyPlugin();
     return result ? TRUE : FALSE;
 }

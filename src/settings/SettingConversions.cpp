@@ -46,8 +46,12 @@ double ToReal(const std::string& text) {
     in.imbue(std::locale::classic());
     double value = 0;
     in >> value;
-    // Since C++11 a failed extraction stores 0 or the clamped limit; the starting value stays.
-    if (in.fail()) return std::numeric_limits<double>::lowest();
+    // Since C++11 a failed extraction stores 0 when nothing could be read, where the starting
+    // value stays; a number out of range fails too but stores the limit of its sign (1e999 is
+    // the largest double), which is what a stream gives.
+    constexpr double kLargest = std::numeric_limits<double>::max();
+    if (in.fail() && value != kLargest && value != -kLargest)
+        return std::numeric_limits<double>::lowest();
     return value;
 }
 

@@ -1,5 +1,6 @@
 #include "SettingsFile.h"
 
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -23,13 +24,20 @@ void CutComment(std::string& line) {
 
 }  // namespace
 
-void ReadSettingsFile(const std::string& path, SettingsTable& table) {
+void ReadSettingsFile(const boost::filesystem::path& path, SettingsTable& table) {
     if (path.empty()) return;
-    std::ifstream in(path);
+    // Opened through the standard path, which keeps every character of a wide Windows path;
+    // Boost's stream would narrow it to the system code page first with MinGW's library.
+    std::ifstream in(std::filesystem::path(path.native()));
     if (!in.is_open()) return;
     std::string section;
     std::string raw;
+    bool first = true;
     while (std::getline(in, raw)) {
+        // Editors that save UTF-8 may put a byte-order mark before the first line; left there it
+        // would hide a section header on that line.
+        if (first && raw.compare(0, 3, "\xEF\xBB\xBF") == 0) raw.erase(0, 3);
+        first = false;
         CutComment(raw);
         const std::string line = Trimmed(raw);
         if (line.empty()) continue;

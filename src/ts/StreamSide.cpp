@@ -49,58 +49,67 @@ void StreamCallbackManager::IgnorePacket(const BYTE* /*packet*/) {}
 void StreamCallbackManager::HandleSDTPacket(const BYTE* packet) {
     if (PacketPid(packet) != SDT_PID) return;
     EnteringStage(*this);
-    boost::mutex::scoped_lock lock(mutex);
-    // SetTarget may have left this stage after the stream thread read it: the packet belongs
-    // to the target before.
-    if (packetHandler.load(std::memory_order_relaxed) != Stage::SDT) return;
+    // The lock is inside a try too: a mutex that cannot be taken drops the packet untouched.
     try {
-        bool ended = false;
-        sdt.PushPacket(packet, packet + PACKET_SIZE, [&] {
-            if (ended || sdt.originalNetworkId != targetNetworkId) return;
-            // On satellite networks every transport stream shares the network id, and the SDT of
-            // the others travels beside the actual one: only a section that lists the target
-            // service tells its logo.
-            const auto entry = sdt.services.find(targetServiceId);
-            if (entry == sdt.services.end()) return;
-            services = sdt.services;
-            // A type 3 entry counts too, with its logo id 0.
-            LogoRecord record;
-            if (logoStore->Lookup(targetNetworkId, entry->second.logoId, logoType, record)) {
-                overlayWindow->SetLogo(record);
-                PostShowLogo(1);
-            }
-            // Left only now, so that a section that failed half-way leaves the SDT stage in place.
-            packetHandler.store(collectLogos ? Stage::CDT : Stage::Ignore,
-                                std::memory_order_relaxed);
-            ended = true;
-        });
+        boost::mutex::scoped_lock lock(mutex);
+        // SetTarget may have left this stage after the stream thread read it: the packet belongs
+        // to the target before.
+        if (packetHandler.load(std::memory_order_relaxed) != Stage::SDT) return;
+        try {
+            bool ended = false;
+            sdt.PushPacket(packet, packet + PACKET_SIZE, [&] {
+                if (ended || sdt.originalNetworkId != targetNetworkId) return;
+                // On satellite networks every transport stream shares the network id, and the SDT
+                // of the others travels beside the actual one: only a section that lists the
+                // target service tells its logo.
+                const auto entry = sdt.services.find(targetServiceId);
+                if (entry == sdt.services.end()) return;
+                services = sdt.services;
+                // A type 3 entry counts too, with its logo id 0.
+                LogoRecord record;
+                if (logoStore->Lookup(targetNetworkId, entry->second.logoId, logoType, record)) {
+                    overlayWindow->SetLogo(record);
+                    PostShowLogo(1);
+                }
+                // Left only now, so that a section that failed half-way leaves the stage in place.
+                packetHandler.store(collectLogos ? Stage::CDT : Stage::Ignore,
+                                    std::memory_order_relaxed);
+                ended = true;
+            });
+        } catch (...) {
+            // Nothing may reach the viewer's stream thread: drop the packet and its partial
+            // section.
+            sdt.Reset();
+        }
     } catch (...) {
-        // Nothing may reach the viewer's stream thread: drop the packet and its partial section.
-        sdt.Reset();
     }
 }
 
 void StreamCallbackManager::HandleCDTPacket(const BYTE* packet) {
     if (PacketPid(packet) != CDT_PID) return;
     EnteringStage(*this);
-    boost::mutex::scoped_lock lock(mutex);
-    if (packetHandler.load(std::memory_order_relaxed) != Stage::CDT) return;
     try {
-        cdt.PushPacket(packet, packet + PACKET_SIZE, [&] {
-            const LogoRecord& record = cdt.logo;
-            if (record.data.empty() || record.originalNetworkId != targetNetworkId) return;
-            const auto found = services.find(targetServiceId);
-            if (found == services.end()) return;
-            const ServiceLogoInfo& entry = found->second;
-            const bool current = (entry.transmissionType == 1 || entry.transmissionType == 2) &&
-                                 entry.downloadDataId == cdt.downloadDataId &&
-                                 entry.logoId == record.logoId &&
-                                 entry.logoVersion == record.logoVersion;
-            // Accept first: it moves the held version's file aside before Save writes the new one.
-            if (current && logoStore->Accept(record)) logoStore->Save(record);
-        });
+        boost::mutex::scoped_lock lock(mutex);
+        if (packetHandler.load(std::memory_order_relaxed) != Stage::CDT) return;
+        try {
+            cdt.PushPacket(packet, packet + PACKET_SIZE, [&] {
+                const LogoRecord& record = cdt.logo;
+                if (record.data.empty() || record.originalNetworkId != targetNetworkId) return;
+                const auto found = services.find(targetServiceId);
+                if (found == services.end()) return;
+                const ServiceLogoInfo& entry = found->second;
+                const bool current = (entry.transmissionType == 1 || entry.transmissionType == 2) &&
+                                     entry.downloadDataId == cdt.downloadDataId &&
+                                     entry.logoId == record.logoId &&
+                                     entry.logoVersion == record.logoVersion;
+                // Accept first: it moves the held version's file aside before Save writes the
+                // new one.
+                if (current && logoStore->Accept(record)) logoStore->Save(record);
+            });
+        } catch (...) {
+            cdt.Reset();
+        }
     } catch (...) {
-        cdt.Reset();
     }
 }
 

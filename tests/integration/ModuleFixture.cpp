@@ -1,5 +1,6 @@
 #include "ModuleFixture.h"
 
+#include <cstdlib>
 #include <iostream>
 
 #include "LogoStore.h"
@@ -35,7 +36,15 @@ void ModuleTest::SetUp() {
 }
 
 void ModuleTest::TearDown() {
-    host.reset();  // finalises and unloads what is still loaded
+    if (host) {
+        host->Finalize();
+        host->Unload();
+        // Every run keeps the viewer's rules, unless a test breaks them on purpose.
+        if (!breaksRules) {
+            EXPECT_EQ(host->Violations(), 0);
+        }
+    }
+    host.reset();
     if (HasFailure()) {
         std::cerr << "what the viewer stand-in saw:\n";
         for (const auto& line : report.Lines()) std::cerr << "  " << line << "\n";
@@ -94,11 +103,12 @@ std::optional<Image> ModuleTest::Presented() const {
     return overlay ? host::PresentedImage(overlay) : std::nullopt;
 }
 
-bool ShowsSplit(const Image& image, int width, int height, std::uint32_t left,
-                std::uint32_t right) {
+bool ShowsSplit(const Image& image, int width, int height, std::uint32_t left, std::uint32_t right,
+                int margin) {
     if (image.width != width || image.height != height) return false;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
+    for (int y = margin; y < height - margin; ++y) {
+        for (int x = margin; x < width - margin; ++x) {
+            if (std::abs(x - width / 2) < margin || std::abs(x + 1 - width / 2) < margin) continue;
             const std::uint32_t rgb =
                 image.pixels[static_cast<std::size_t>(y) * width + x] & 0xFFFFFF;
             if (rgb != (x < width / 2 ? left : right)) return false;

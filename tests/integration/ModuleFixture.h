@@ -60,11 +60,14 @@ protected:
     std::optional<Image> Presented() const;
 
     std::filesystem::path work;
+    bool breaksRules = false;  // the module under test is meant to break the viewer's rules
     host::Report report;
     std::unique_ptr<Host> host;
 };
 
-// The picture is `width` x `height`, its left half in `left` and its right half in `right`.
-bool ShowsSplit(const Image& image, int width, int height, std::uint32_t left, std::uint32_t right);
+// The picture is `width` x `height`, its left half in `left` and its right half in `right`;
+// pixels within `margin` of the edges or of the split are not looked at.
+bool ShowsSplit(const Image& image, int width, int height, std::uint32_t left, std::uint32_t right,
+                int margin = 0);
 
 }  // namespace insigno::it

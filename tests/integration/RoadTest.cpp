@@ -11,10 +11,12 @@ namespace {
 
 constexpr std::uint8_t RED = 1, GREEN = 2, BLUE = 4, WHITE = 7;
 
+// Natively the stand-in's picture; under Wine what its Direct3D 9 presented, read with xwd,
+// where texel edges come out softened by a pixel.
 #ifdef _WIN32
-constexpr bool PIXELS_VISIBLE = false;  // no hook into what Direct3D presented
+constexpr int EDGE = 1;
 #else
-constexpr bool PIXELS_VISIBLE = true;
+constexpr int EDGE = 0;
 #endif
 
 TEST_F(ModuleTest, RoadOfOneLogo) {
@@ -36,10 +38,11 @@ TEST_F(ModuleTest, RoadOfOneLogo) {
     // The SDT names logo 1; the store's version is shown at the picture's top-left corner.
     ASSERT_TRUE(WaitVisible(true));
     EXPECT_EQ(host->Overlay(), (OverlayInfo{true, true, 0, 152, 64, 36}));
-    if (PIXELS_VISIBLE) {
+    {
         ASSERT_TRUE(WaitFor([&] {
             const auto image = Presented();
-            return image && ShowsSplit(*image, 64, 36, PrimaryColour(GREEN), PrimaryColour(WHITE));
+            return image &&
+                   ShowsSplit(*image, 64, 36, PrimaryColour(GREEN), PrimaryColour(WHITE), EDGE);
         }));
     }
 
@@ -52,18 +55,18 @@ TEST_F(ModuleTest, RoadOfOneLogo) {
     EXPECT_FALSE(std::filesystem::exists(oldFile));
     EXPECT_TRUE(std::filesystem::exists(oldFile.string() + "_"));
     // It is not shown before the next retarget.
-    if (PIXELS_VISIBLE) {
+    {
         const auto image = Presented();
         ASSERT_TRUE(image);
-        EXPECT_TRUE(ShowsSplit(*image, 64, 36, PrimaryColour(GREEN), PrimaryColour(WHITE)));
+        EXPECT_TRUE(ShowsSplit(*image, 64, 36, PrimaryColour(GREEN), PrimaryColour(WHITE), EDGE));
     }
 
     Channel(CHANNEL_A);
-    if (PIXELS_VISIBLE) {
+    {
         EXPECT_TRUE(WaitFor([&] {
             const auto image = Presented();
             return host->Overlay().visible && image &&
-                   ShowsSplit(*image, 64, 36, PrimaryColour(RED), PrimaryColour(BLUE));
+                   ShowsSplit(*image, 64, 36, PrimaryColour(RED), PrimaryColour(BLUE), EDGE);
         }));
     }
     EXPECT_TRUE(WaitVisible(true));

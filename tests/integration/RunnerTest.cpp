@@ -90,11 +90,12 @@ TEST_F(ModuleTest, ScenarioRunsFromItsTextToItsEnd) {
     EXPECT_TRUE(Has(lines, R"("what":"wait","for":"the overlay is shown","met":true)"));
     EXPECT_TRUE(Has(lines, R"("files":["7FE0_001_001_05"])"));
     EXPECT_TRUE(Has(lines, R"("what":"unload","result":true,"late_messages":0)"));
-#ifdef _WIN32
-    EXPECT_EQ(status, 1);  // no snapshot on Windows
-    EXPECT_TRUE(Has(lines, R"("what":"snapshot")"));
-#else
     EXPECT_EQ(status, 0);
+#ifdef _WIN32
+    // Under Wine the overlay's part comes from its X window (xwd); no PNG reader is built here.
+    EXPECT_TRUE(Has(lines, R"("ok":true,"overlay_visible":true)"));  // the snapshot's entry
+    EXPECT_GT(std::filesystem::file_size(RunDir() / "shot.png"), 0u);
+#else
     // The snapshot: the overlay's picture at its place over the test background.
     const auto shot = ReadPng(RunDir() / "shot.png");
     ASSERT_TRUE(shot);

@@ -102,3 +102,30 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace insigno::it
+
+namespace insigno::it {
+namespace {
+
+// In code page 932 the second byte of 表 is a backslash: a module named ロゴ表示.tvtp still finds
+// its settings file ロゴ表示.ini and the logo directory beside it. Only type 3 is held and only
+// the settings ask for it.
+TEST_F(ModuleTest, AModuleNamedInJapaneseFindsItsSettingsAndLogos) {
+    const auto named = work / std::filesystem::path(u8"ロゴ表示.tvtp");
+    auto options = Options();
+    std::filesystem::copy_file(options.module, named);
+    options.module = named;
+    options.settings.push_back({"LogoType", "3"});
+    SeedLogo(Record(NETWORK, {0x0010, 0x001, 1, 3, SplitLogo(3, 1, 4)}));
+    PlayStream(options, BuildStream(NETWORK, {{SERVICE_A, 0x001, 1, 0x0010}}, {}));
+    Start(options);
+    ASSERT_TRUE(host->Initialize());
+    Event(TVTest::EVENT_PLUGIN_ENABLE, 1);
+    Event(TVTest::EVENT_PREVIEW_CHANGE, 1);
+    Channel(CHANNEL_A);
+    ASSERT_TRUE(WaitFor([&] { return host->Overlay().visible; }));
+    EXPECT_EQ(host->Overlay().width, 72);
+    EXPECT_EQ(host->Overlay().height, 36);
+}
+
+}  // namespace
+}  // namespace insigno::it

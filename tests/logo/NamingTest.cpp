@@ -102,6 +102,20 @@ TEST(Resolution, AbsoluteSettingIsUsedUnchanged) {
     EXPECT_TRUE(logo_files::Names(base.Path()).empty());
 }
 
+#ifndef _WIN32
+// A setting rooted without a drive lands on the base's share, as Windows resolves "\\Logo" on
+// "\\\\server\\share\\...". The library reads "//name" as such a network root here too, and
+// Linux opens "//tmp/x" as "/tmp/x", so the directory can be made.
+TEST(Resolution, RootedSettingLandsOnTheShareOfANetworkBase) {
+    logo_files::TempDir base;
+    const fs::path share = "/" + base.Path().string();  // root name //tmp, share the next element
+    const LogoStore store("/Logo", share / "plugins");
+    const fs::path relative = share.relative_path();
+    EXPECT_EQ(store.Directory().string(),
+              share.root_name().string() + "/" + relative.begin()->string() + "/Logo");
+}
+#endif
+
 TEST(Resolution, EmptySettingGivesNoDirectoryAndCreatesNothing) {
     logo_files::TempDir base;
     const LogoStore store("", base.Path().string());

@@ -22,6 +22,7 @@ BOOL CALLBACK CountChild(HWND, LPARAM count) {
 ZoomQuery FakeHost::Zoom() {
     return [this](int& held) {
         ++zoomPolls;
+        if (std::this_thread::get_id() != viewerThread) ++offThreadPolls;
         int answer = zoom.load();
         if (zoomKeepsChanging) answer = held == 100 ? 200 : 100;
         if (answer == 0 || answer == held) return false;
@@ -33,6 +34,7 @@ ZoomQuery FakeHost::Zoom() {
 AspectQuery FakeHost::Aspect() {
     return [this](int& x, int& y) {
         ++aspectPolls;
+        if (std::this_thread::get_id() != viewerThread) ++offThreadPolls;
         const int ax = aspectX.load();
         const int ay = aspectY.load();
         if (ax == x && ay == y) return false;

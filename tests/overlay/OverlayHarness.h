@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -23,6 +24,9 @@ struct FakeHost {
     std::atomic<bool> zoomKeepsChanging{false};
     std::atomic<int> zoomPolls{0};
     std::atomic<int> aspectPolls{0};
+    // Polls made on another thread than the one that made this host (the viewer's).
+    std::atomic<int> offThreadPolls{0};
+    const std::thread::id viewerThread = std::this_thread::get_id();
 
     ZoomQuery Zoom();
     AspectQuery Aspect();

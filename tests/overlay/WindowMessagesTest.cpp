@@ -4,6 +4,7 @@
 #include <chrono>
 #include <thread>
 
+#include "FailingAllocation.h"
 #include "OverlayHarness.h"
 
 namespace {
@@ -28,15 +29,9 @@ protected:
         ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(overlay.hwnd) != FALSE; }));
     }
 
-    // Once the render thread has polled, its pass resizes and waits in SendMessageW for this
-    // thread, which does not pump here.
-    void WaitForARenderPassWithoutPumping() {
-        const int polls = host.zoomPolls;
-        const auto limit = std::chrono::steady_clock::now() + 5s;
-        while (host.zoomPolls == polls && std::chrono::steady_clock::now() < limit)
-            std::this_thread::sleep_for(1ms);
-        std::this_thread::sleep_for(20ms);
-    }
+    // Every pass of the render thread asks this thread for the viewer's zoom and waits for it in
+    // SendMessageW, holding the pass lock; this thread does not pump here.
+    void WaitForARenderPassWithoutPumping() { std::this_thread::sleep_for(20ms); }
 
     ParentWindow parent{1280, 720};
     FakeHost host;
@@ -100,6 +95,38 @@ TEST_F(OverlayWindow, HitTestLetsMouseInputThrough) {
     auto overlay = Make(ShownFor(5));
     EXPECT_EQ(SendMessageW(overlay->hwnd, WM_NCHITTEST, 0, static_cast<LPARAM>((5 << 16) | 5)),
               HTTRANSPARENT);
+}
+
+// The viewer may be called only on its own thread: the render thread's passes poll through it.
+TEST_F(OverlayWindow, RenderPassesPollTheViewerOnItsOwnThreadOnly) {
+    OverlaySettings settings = ShownFor(-1);
+    settings.fixedScale = false;
+    auto overlay = Make(settings);
+    ShowAndWait(*overlay);
+    ASSERT_TRUE(PumpUntil([&] { return host.zoomPolls > 20 && host.aspectPolls > 20; }));
+    EXPECT_EQ(host.offThreadPolls, 0);
+}
+
+// No memory for the logo's copy: nothing is thrown out of the window procedure, nothing is shown,
+// and the next logo is.
+TEST_F(OverlayWindow, ALogoThatCannotBeCopiedIsNotShownAndTheNextOneIs) {
+    auto overlay = Make(ShownFor(-1));
+    LogoRecord logo;
+    logo.logoType = 5;
+    logo.ApplySizeByType();
+    logo.data.assign(64, 0);
+    overlay->SetLogo(logo);
+    {
+        // Straight into the procedure: the system's own allocations are not the point here.
+        FailingAllocation failure(0);
+        EXPECT_EQ(Window::WindowProcedure(overlay->hwnd, MSG_LOGO_CHANGED, 0, 0), 0);
+        EXPECT_TRUE(failure.Reached());
+    }
+    const RECT failed = RectInParent(overlay->hwnd, parent.handle());
+    EXPECT_EQ(failed.right - failed.left, 0);
+    SendMessageW(overlay->hwnd, MSG_LOGO_CHANGED, 0, 0);
+    const RECT shown = RectInParent(overlay->hwnd, parent.handle());
+    EXPECT_EQ(shown.right - shown.left, 64);
 }
 
 TEST_F(OverlayWindow, TeardownWhileVisibleStopsDrawingAndPostsNoQuit) {

@@ -59,6 +59,55 @@ TEST(ModuleTest, TheExecutablesHandleAndPath) {
     EXPECT_EQ(FileNameOf(GetModuleHandleW(nullptr)), RealPath("/proc/self/exe"));
 }
 
+// Narrow paths are code page 932, as on a Japanese Windows: ロゴ表示 is 83 8D 83 53 95 5C 8E A6,
+// the second byte of 表 a backslash. The wide forms carry the characters.
+TEST(ModuleTest, NarrowPathsAreCodePage932AndWideOnesCarryTheCharacters) {
+    const std::filesystem::path directory =
+        std::filesystem::temp_directory_path() / ("insigno-cp932-" + std::to_string(getpid()));
+    std::filesystem::create_directories(directory);
+    const std::filesystem::path copy =
+        directory / "\xE3\x83\xAD\xE3\x82\xB4\xE8\xA1\xA8\xE7\xA4\xBA.so";
+    std::filesystem::copy_file(TEST_MODULE_PATH, copy,
+                               std::filesystem::copy_options::overwrite_existing);
+    const std::string narrow = directory.string() + "/\x83\x8D\x83\x53\x95\x5C\x8E\xA6.so";
+    HMODULE handle = LoadLibraryA(narrow.c_str());
+    ASSERT_NE(handle, nullptr);
+    EXPECT_EQ(FileNameOf(handle),
+              RealPath(directory.string()) + "/\x83\x8D\x83\x53\x95\x5C\x8E\xA6.so");
+    wchar_t wide[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(handle, wide, MAX_PATH);
+    EXPECT_EQ(std::wstring(wide, length).substr(length - 7), L"\u30ED\u30B4\u8868\u793A.so");
+    EXPECT_TRUE(FreeLibrary(handle));
+    std::filesystem::remove_all(directory);
+}
+
+struct Conversion {
+    UINT codePage;
+    const char* narrow;
+    const wchar_t* wide;
+};
+
+class CodePages : public ::testing::TestWithParam<Conversion> {};
+
+TEST_P(CodePages, ConvertBothWaysAndTellTheLengthFirst) {
+    const Conversion& c = GetParam();
+    const int wideLength = MultiByteToWideChar(c.codePage, 0, c.narrow, -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
+    EXPECT_EQ(MultiByteToWideChar(c.codePage, 0, c.narrow, -1, wide.data(), wideLength),
+              wideLength);
+    EXPECT_EQ(wide, std::wstring(c.wide) + L'\0');  // -1 counts the terminating null
+    const int narrowLength =
+        WideCharToMultiByte(c.codePage, 0, c.wide, -1, nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<size_t>(narrowLength), '\0');
+    WideCharToMultiByte(c.codePage, 0, c.wide, -1, narrow.data(), narrowLength, nullptr, nullptr);
+    EXPECT_EQ(narrow, std::string(c.narrow) + '\0');
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, CodePages,
+                         ::testing::Values(Conversion{CP_ACP, "\x95\x5C\x8E\xA6", L"\u8868\u793A"},
+                                           Conversion{CP_ACP, "Logo", L"Logo"},
+                                           Conversion{CP_UTF8, "\xE8\xA1\xA8", L"\u8868"}));
+
 TEST(ModuleTest, AMissingLibraryIsNotLoaded) {
     EXPECT_EQ(LoadLibraryA("/nonexistent/library.so"), nullptr);
 }

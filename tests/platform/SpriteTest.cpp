@@ -58,19 +58,12 @@ TEST_F(SpriteTest, TheTextureIsScaledFromTheTopLeftAndBlendedOverTheClearColour)
     InsignoPlatform_Image image = Render(3.0f);
     ASSERT_EQ(image.width, 64);
     ASSERT_EQ(image.height, 36);
-    for (int y = 0; y < 8; ++y) {
-        for (int x = 0; x < 8; ++x) {
-            std::uint32_t expected = kGrey;
-            if (x < 3 && y < 3) {
-                expected = kRed;
-            } else if (x < 6 && y < 3) {
-                expected = kHalfBlueOverGrey;
-            } else if (x >= 3 && x < 6 && y < 6) {
-                expected = kGreen;
-            }  // the transparent texel leaves the grey as it was
-            EXPECT_EQ(image.At(x, y), expected) << x << ", " << y;
-        }
-    }
+    // The centre of each texel's 3 x 3 block samples that texel alone.
+    EXPECT_EQ(image.At(1, 1), kRed);
+    EXPECT_EQ(image.At(4, 1), kHalfBlueOverGrey);
+    EXPECT_EQ(image.At(1, 4), kGrey);  // the transparent texel leaves the grey as it was
+    EXPECT_EQ(image.At(4, 4), kGreen);
+    EXPECT_EQ(image.At(6, 1), kGrey);
     EXPECT_EQ(image.At(63, 35), kGrey);
 }
 
@@ -83,11 +76,30 @@ TEST_F(SpriteTest, WithoutAlphaBlendingTexelsReplaceThePicture) {
     EXPECT_EQ(image.At(2, 0), kGrey);
 }
 
+// At scale 2 pixel centres fall a quarter texel either side of the texel centres: each channel,
+// alpha included, mixes the neighbours 3 : 1, and the texture's edges clamp.
+TEST_F(SpriteTest, AScaledTextureIsFilteredLinearlyBetweenTexelCentres) {
+    InsignoPlatform_Image image = Render(2.0f, 0);
+    const struct {
+        int x, y;
+        std::uint32_t expected;
+    } cases[] = {
+        {0, 0, kRed},        // clamped at the left and top edges
+        {1, 0, 0xDFBF0040},  // 3/4 red, 1/4 half-transparent blue
+        {2, 0, 0xA04000BF},  // 1/4 red, 3/4 half-transparent blue
+        {3, 0, kHalfBlue},   // clamped at the right edge
+        {0, 1, 0xBFBF4000},  // 3/4 red, 1/4 transparent green, downwards
+        {4, 0, kGrey},       // beyond the quad
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(image.At(c.x, c.y), c.expected) << c.x << ", " << c.y;
+    }
+}
+
 TEST_F(SpriteTest, AFractionalScaleCoversThePixelsWhoseCentresItReaches) {
     InsignoPlatform_Image image = Render(1.5f);
-    // 2 texels become 3 pixels: centres 0.5, 1.5 and 2.5 sample texels 0, 1, 1.
+    // 2 texels become 3 pixels: centres 0.5, 1.5 and 2.5 fall at texels 0.33, 1 and 1.67.
     EXPECT_EQ(image.At(0, 0), kRed);
-    EXPECT_EQ(image.At(1, 0), kHalfBlueOverGrey);
     EXPECT_EQ(image.At(2, 0), kHalfBlueOverGrey);
     EXPECT_EQ(image.At(3, 0), kGrey);
     EXPECT_EQ(image.At(2, 2), kGreen);

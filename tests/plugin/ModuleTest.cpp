@@ -11,6 +11,7 @@
 #include <boost/filesystem/fstream.hpp>
 #include <string>
 
+#include "FailingAllocation.h"
 #include "LogoStore.h"
 #include "ScriptedHost.h"
 #include "TestWindows.h"
@@ -134,7 +135,13 @@ TEST_F(ModuleTest, InitialisationRegistersBothCallbacksAndFinalisationRemovesThe
     EXPECT_EQ(host.eventCallback(EVENT_SERVICE_CHANGE, 0, 0, host.eventClientData), 1);
     EXPECT_EQ(host.eventCallback(18, 0, 0, host.eventClientData), 0);
 
+    host.ClearCalls();
     EXPECT_EQ(module.Finalize(), TRUE);
+    // Both callbacks are removed before anything is torn down.
+    EXPECT_EQ(Registrations(),
+              (std::vector<UINT>{HOST_MSG_SET_STREAM_CALLBACK, HOST_MSG_SET_EVENT_CALLBACK}));
+    EXPECT_FALSE(host.streamCallback);
+    EXPECT_EQ(host.eventCallback, nullptr);
     EXPECT_FALSE(InsignoPlatform_IsClassRegistered(L"LogoMarkClass"));
     EXPECT_EQ(InsignoPlatform_WindowCount(), before);
     EXPECT_EQ(InsignoPlatform_LiveD3DObjects(), 0u);
@@ -225,6 +232,42 @@ TEST_F(ModuleTest, AFailedOverlayIsReportedWithItsCodeInCodePage932) {
     EXPECT_TRUE(Registrations().empty());
     EXPECT_FALSE(InsignoPlatform_IsClassRegistered(L"LogoMarkClass"));
     EXPECT_EQ(module.Finalize(), TRUE);
+}
+
+// Each allocation of TVTInitialize in turn fails (the thread's own ones: the settings, the store,
+// the overlay). Never an exception into the viewer: either the failure is absorbed (an unreadable
+// settings file gives the defaults) and initialisation goes on, or it answers FALSE with nothing
+// left running or registered. Then the unload tears down what is left.
+TEST_F(ModuleTest, AnAllocationFailureInInitialisationFailsItAndLeavesNothingRunning) {
+    TestWindows windows;
+    host.param.hostWindow = windows.main;
+    const size_t before = InsignoPlatform_WindowCount();
+    bool reached = true;
+    int failures = 0;
+    for (int n = 0; reached && n < 5000; ++n) {
+        // A fresh copy each time: an unloaded module may stay mapped, its object gone.
+        Module copy;
+        ASSERT_TRUE(copy.Load());
+        host.ClearCalls();
+        BOOL result = TRUE;
+        {
+            FailingAllocation failing(n);
+            result = copy.Initialize(&host.param);
+            reached = failing.Reached();
+        }
+        if (result == FALSE) {
+            ++failures;
+            EXPECT_TRUE(Registrations().empty()) << "allocation " << n;
+            EXPECT_FALSE(InsignoPlatform_IsClassRegistered(L"LogoMarkClass")) << n;
+        } else {
+            EXPECT_EQ(copy.Finalize(), TRUE) << "allocation " << n;
+        }
+        copy.Unload();
+        EXPECT_EQ(InsignoPlatform_WindowCount(), before) << "allocation " << n;
+        InsignoPlatform_ClearMessageBoxes();
+    }
+    EXPECT_FALSE(reached);
+    EXPECT_GT(failures, 10);
 }
 
 // A viewer that unloads the module without finalising it while the overlay's render thread

@@ -51,6 +51,7 @@ LRESULT ScriptedHost::Answer(UINT message, LPARAM lParam1, LPARAM lParam2) {
             return 0;
         case HOST_MSG_SET_STREAM_CALLBACK:
             streamCallback = *reinterpret_cast<StreamCallbackInfo*>(lParam1);
+            if (streamCallback->flags & STREAM_CALLBACK_REMOVE) streamCallback.reset();
             return 0;
         case HOST_MSG_GET_TUNING_SPACE:
             // The high half is noise the plug-in must mask off.

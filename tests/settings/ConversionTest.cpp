@@ -9,6 +9,7 @@ namespace {
 
 constexpr int32_t kIntStart = std::numeric_limits<int32_t>::min();
 constexpr double kRealStart = std::numeric_limits<double>::lowest();
+constexpr double kRealMax = std::numeric_limits<double>::max();
 
 struct IntCase {
     const char* text;
@@ -61,7 +62,8 @@ INSTANTIATE_TEST_SUITE_P(Table, ToRealTable,
                                            RealCase{"-0", -0.0}, RealCase{"1.5abc", 1.5},
                                            RealCase{" -0.25", -0.25}, RealCase{".5", 0.5},
                                            RealCase{"1e3", 1000.0}, RealCase{"+2", 2.0},
-                                           RealCase{"1e999", kRealStart},
+                                           // Out of range: the limit of its sign.
+                                           RealCase{"1e999", kRealMax},
                                            RealCase{"-1e999", kRealStart}));
 
 struct FormatCase {

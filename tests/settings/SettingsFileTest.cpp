@@ -2,6 +2,7 @@
 
 #include <boost/filesystem.hpp>
 #include <fstream>
+#include <iterator>
 
 #include "Settings.h"
 
@@ -122,7 +123,13 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"OursThenOther", LOGOMARK "LogoType=2\n[Other]\nLogoType=3", "LogoType", "2"},
         LineCase{"KeyCaseMatters", LOGOMARK "logotype=3", "LogoType", "5"},
         LineCase{"CarriageReturns", "[LogoMark]\r\nLogoType=3\r\n", "LogoType", "3"},
-        LineCase{"HeaderAfterBlanks", "  \t[LogoMark]\nLogoType=4", "LogoType", "4"}),
+        LineCase{"HeaderAfterBlanks", "  \t[LogoMark]\nLogoType=4", "LogoType", "4"},
+        LineCase{"ByteOrderMarkBeforeHeader", "\xEF\xBB\xBF[LogoMark]\r\nLogoType=3", "LogoType",
+                 "3"},
+        LineCase{"ByteOrderMarkOnALaterLine", LOGOMARK "\xEF\xBB\xBFLogoType=3", "LogoType", "5"},
+        // ロゴ表示 in code page 932: the second byte of 表 is a backslash, kept as it is.
+        LineCase{"CodePage932Folder", LOGOMARK "LogoDirectory=\x83\x8D\x83\x53\x95\x5C\x8E\xA6",
+                 "LogoDirectory", "\x83\x8D\x83\x53\x95\x5C\x8E\xA6"}),
     CaseName);
 
 TEST(SettingsFile, MissingFileOrEmptyPathLeavesTheTableEmpty) {
@@ -162,6 +169,22 @@ TEST(SettingsFile, AMissingKeyTakesItsDefaultWhateverItsRule) {
     ApplyDefault(table, "Empty", SettingRules::NonEmptyText(), "");
     EXPECT_EQ(SettingValue(table, "Anything"), "text");
     EXPECT_EQ(table.at("LogoMark").count("Empty"), 1u);
+}
+
+// As a Windows editor saves it on a Japanese system: code page 932 (設定 is 90 DD 92 E8), and
+// every line ended by CR LF.
+TEST(SampleFile, ShipsInCodePage932WithCrLf) {
+    std::ifstream in(INSIGNO_SAMPLE_SETTINGS, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(bytes.find("\x90\xDD\x92\xE8"), std::string::npos);
+    size_t lineFeeds = 0, crLfs = 0;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\n') continue;
+        ++lineFeeds;
+        if (i > 0 && bytes[i - 1] == '\r') ++crLfs;
+    }
+    EXPECT_GT(lineFeeds, 0u);
+    EXPECT_EQ(crLfs, lineFeeds);
 }
 
 // The sample beside the module must read as it ships and give exactly the defaults.

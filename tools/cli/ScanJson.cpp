@@ -1,5 +1,6 @@
 #include "ScanJson.h"
 
+#include "LogoDirectory.h"
 #include "Sha256.h"
 
 std::string SdtJsonLine(uint64_t packet, uint16_t originalNetworkId,
@@ -30,4 +31,42 @@ std::string CdtJsonLine(uint64_t packet, uint16_t downloadDataId, const LogoReco
            ",\"height\":" + std::to_string(logo.height) +
            ",\"size\":" + std::to_string(logo.data.size()) + ",\"sha256\":\"" +
            Sha256Hex(logo.data) + "\"}";
+}
+
+namespace {
+
+// A JSON string of UTF-8 text: quotes, backslashes and control characters escaped.
+std::string JsonString(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20) {
+            static constexpr char kHex[] = "0123456789abcdef";
+            out += "\\u00";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0x0F];
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+}  // namespace
+
+std::string LogoFileJsonLine(const LogoDirectoryEntry& entry) {
+    std::string line = "{\"file\":" + JsonString(entry.name);
+    const LogoRecord& logo = entry.record;
+    if (entry.logoName) {
+        line += ",\"onid\":" + std::to_string(logo.originalNetworkId) +
+                ",\"logo_id\":" + std::to_string(logo.logoId) +
+                ",\"logo_version\":" + std::to_string(logo.logoVersion) +
+                ",\"logo_type\":" + std::to_string(logo.logoType);
+    }
+    if (entry.action != LogoFileAction::Leave)
+        line += ",\"size\":" + std::to_string(logo.data.size());
+    return line + ",\"action\":\"" + ActionName(entry.action) + "\"}";
 }

@@ -14,3 +14,9 @@ std::string SdtJsonLine(uint64_t packet, uint16_t originalNetworkId,
 
 // One JSON line (without the newline) for a push that gave a CDT logo.
 std::string CdtJsonLine(uint64_t packet, uint16_t downloadDataId, const LogoRecord& logo);
+
+struct LogoDirectoryEntry;
+
+// One JSON line (without the newline) for a file of a logo directory: its name, the ids and type
+// its name gives (when it is a logo file name), its size when read, and the start-up scan's action.
+std::string LogoFileJsonLine(const LogoDirectoryEntry& entry);

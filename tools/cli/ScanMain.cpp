@@ -1,5 +1,6 @@
 // insigno-scan: shows the logo references (SDT) and logos (CDT) in transport-stream recordings,
-// one JSON line per find, and optionally extracts the logos as viewable PNGs.
+// or what the plug-in makes of a logo directory, one JSON line per find, and optionally writes the
+// logos as viewable PNGs with a gallery page.
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -9,7 +10,18 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <stdio.h>
+#endif
+
+#include "Gallery.h"
+#include "LogoDirectory.h"
+#include "ScanJson.h"
 #include "Scanner.h"
+#include "TextPath.h"
+#include "ViewablePng.h"
 
 namespace {
 
@@ -18,6 +30,7 @@ constexpr int kExitUnreadable = 2;
 
 constexpr char kUsage[] =
     R"(usage: insigno-scan [--png DIR] FILE...
+       insigno-scan [--png DIR] --logo-dir LOGODIR
 
 Reads transport-stream recordings (188-byte packets, 192-byte timestamped or 204-byte packets;
 the size is detected and garbage between packets is skipped), runs the plug-in's SDT (PID 0x0011)
@@ -28,8 +41,14 @@ and CDT (PID 0x0029) parsers over them and prints one JSON line per result on st
    "logo_version":N,"width":N,"height":N,"size":N,"sha256":"..."}
 K is the 0-based index of the packet in its file. FILE "-" reads standard input.
 
+  --logo-dir LOGODIR  read a logo directory as the plug-in's start-up scan does, changing
+              nothing, and print one line per file (sorted by name):
+  {"file":"NAME","onid":N,"logo_id":N,"logo_version":N,"logo_type":N,"size":N,"action":"A"}
+              A: load, move-aside (superseded by a higher version), delete (not a well-formed
+              PNG) or leave (no logo file name, or unreadable); the ids only for logo file names
   --png DIR   also write each distinct logo once to DIR as NNNN_LLL_VVV_TT.png, completed with
-              the fixed broadcast palette so that any image viewer shows it
+              the fixed broadcast palette so that any image viewer shows it, and DIR/index.html,
+              a page showing them all (superseded ones greyed)
   --help      show this text
 
 A summary line goes to standard error. Exit status: 0 when every file was read, 2 when a file
@@ -38,14 +57,16 @@ could not be read (the others are still scanned), 1 for a usage error or a PNG n
 
 struct Options {
     std::optional<std::filesystem::path> pngDirectory;
+    std::optional<std::filesystem::path> logoDirectory;
     std::vector<std::string> files;
 };
 
 // Returns the exit status to stop with, or nothing to go on.
-std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
+std::optional<int> ParseArguments(const std::vector<std::string>& argv, Options& options) {
+    const size_t argc = argv.size();
     bool onlyFiles = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
+    for (size_t i = 1; i < argc; ++i) {
+        const std::string& arg = argv[i];
         if (!onlyFiles && arg == "--help") {
             std::cout << kUsage;
             return 0;
@@ -55,7 +76,13 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
                 std::cerr << "insigno-scan: --png needs a directory\n";
                 return kExitUsage;
             }
-            options.pngDirectory = argv[i];
+            options.pngDirectory = PathFromUtf8(argv[i]);
+        } else if (!onlyFiles && arg == "--logo-dir") {
+            if (++i == argc) {
+                std::cerr << "insigno-scan: --logo-dir needs a directory\n";
+                return kExitUsage;
+            }
+            options.logoDirectory = PathFromUtf8(argv[i]);
         } else if (!onlyFiles && arg == "--") {
             onlyFiles = true;
         } else if (!onlyFiles && arg.size() > 1 && arg[0] == '-') {
@@ -65,8 +92,18 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
             options.files.push_back(arg);
         }
     }
-    if (options.files.empty()) {
+    if (options.logoDirectory && !options.files.empty()) {
+        std::cerr << "insigno-scan: --logo-dir takes no recordings (see --help)\n";
+        return kExitUsage;
+    }
+    if (!options.logoDirectory && options.files.empty()) {
         std::cerr << "insigno-scan: no input file (see --help)\n";
+        return kExitUsage;
+    }
+    std::error_code ignored;
+    if (options.logoDirectory && options.pngDirectory &&
+        std::filesystem::equivalent(*options.logoDirectory, *options.pngDirectory, ignored)) {
+        std::cerr << "insigno-scan: --png must not be the logo directory, which stays unchanged\n";
         return kExitUsage;
     }
     return std::nullopt;
@@ -85,12 +122,13 @@ bool ScanFile(Scanner& scanner, const std::string& name) {
             return false;
         }
     }
+    const std::filesystem::path path = PathFromUtf8(name);
     std::error_code ignored;
-    if (std::filesystem::is_directory(name, ignored)) {
+    if (std::filesystem::is_directory(path, ignored)) {
         std::cerr << "insigno-scan: " << name << ": is a directory\n";
         return false;
     }
-    std::ifstream file(name, std::ios::binary);
+    std::ifstream file(path, std::ios::binary);
     if (!file) {
         std::cerr << "insigno-scan: " << name << ": " << std::strerror(errno) << '\n';
         return false;
@@ -106,17 +144,64 @@ bool ScanFile(Scanner& scanner, const std::string& name) {
     return true;
 }
 
-}  // namespace
+// The logo directory mode: one line per file, and the gallery of what would be loaded.
+int ScanLogoDirectory(const Options& options) {
+    std::vector<LogoDirectoryEntry> entries;
+    try {
+        entries = ReadLogoDirectory(*options.logoDirectory);
+    } catch (const std::filesystem::filesystem_error& error) {
+        std::cerr << "insigno-scan: " << Utf8(*options.logoDirectory) << ": "
+                  << error.code().message() << '\n';
+        return kExitUnreadable;
+    }
+    std::vector<GalleryLogo> logos;
+    std::vector<GalleryOther> others;
+    try {
+        for (const LogoDirectoryEntry& entry : entries) {
+            std::cout << LogoFileJsonLine(entry) << '\n';
+            if (!options.pngDirectory) continue;
+            const bool shown =
+                entry.action == LogoFileAction::Load || entry.action == LogoFileAction::MoveAside;
+            if (shown && WriteViewablePng(*options.pngDirectory, entry.name, entry.record)) {
+                logos.push_back({entry.record, entry.name + ".png", entry.name,
+                                 entry.action == LogoFileAction::MoveAside});
+            } else if (entry.logoName) {
+                others.push_back({entry.name, entry.action == LogoFileAction::Leave
+                                                  ? "left alone (cannot be read)"
+                                                  : "deleted at start-up (not a well-formed PNG)"});
+            }
+        }
+        std::cout.flush();
+        if (options.pngDirectory) {
+            WriteGallery(*options.pngDirectory,
+                         GalleryPage(Utf8(*options.logoDirectory), std::move(logos), others));
+        }
+    } catch (const OutputError& error) {
+        std::cerr << "insigno-scan: " << error.what() << '\n';
+        return kExitUsage;
+    }
+    std::cerr << "insigno-scan: " << entries.size() << " files\n";
+    return 0;
+}
 
-int main(int argc, char** argv) {
+int Run(const std::vector<std::string>& args) {
     Options options;
-    if (const std::optional<int> status = ParseArguments(argc, argv, options)) return *status;
+    if (const std::optional<int> status = ParseArguments(args, options)) return *status;
+    if (options.logoDirectory) return ScanLogoDirectory(options);
 
     Scanner scanner(std::cout, options.pngDirectory);
     int status = 0;
     try {
         for (const std::string& name : options.files) {
+            scanner.source = name == "-" ? "standard input" : name;
             if (!ScanFile(scanner, name)) status = kExitUnreadable;
+        }
+        if (options.pngDirectory) {
+            std::string title;
+            for (const std::string& name : options.files)
+                title += (title.empty() ? "" : ", ") + name;
+            MarkSuperseded(scanner.gallery);
+            WriteGallery(*options.pngDirectory, GalleryPage(title, scanner.gallery, {}));
         }
     } catch (const OutputError& error) {
         std::cerr << "insigno-scan: " << error.what() << '\n';
@@ -126,3 +211,21 @@ int main(int argc, char** argv) {
               << " sections, " << scanner.Logos() << " logos\n";
     return status;
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// Wide arguments, so that any file name reaches the tool; binary standard streams, so that the
+// lines end as they do on Linux and recordings on standard input arrive unchanged.
+int wmain(int argc, wchar_t** argv) {
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stdin), _O_BINARY);
+    std::vector<std::string> args;
+    for (int i = 0; i < argc; ++i) args.push_back(Utf8(std::filesystem::path(argv[i])));
+    return Run(args);
+}
+#else
+int main(int argc, char** argv) {
+    return Run(std::vector<std::string>(argv, argv + argc));
+}
+#endif

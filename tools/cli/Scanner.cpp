@@ -5,8 +5,8 @@
 
 #include "LogoStore.h"
 #include "PacketReader.h"
-#include "PaletteChunk.h"
 #include "ScanJson.h"
+#include "ViewablePng.h"
 
 namespace {
 
@@ -39,28 +39,20 @@ void Scanner::ScanStream(std::istream& in) {
                 if (cdt.logo.data.empty()) return;
                 out << CdtJsonLine(index, cdt.downloadDataId, cdt.logo) << '\n';
                 ++sections;
-                Found(cdt.logo);
+                Found(cdt.logo, index);
             });
         }
     }
     out.flush();
 }
 
-void Scanner::Found(const LogoRecord& logo) {
+void Scanner::Found(const LogoRecord& logo, uint64_t packet) {
     const std::string name = LogoStore::MakeFileName(logo);
     if (!seen.insert(name).second || !pngDirectory) return;
 
-    // Broadcast logos carry no palette; a viewer needs the fixed one to show them at all.
-    const std::vector<uint8_t> png = InsertPalette(logo);
-    if (png.empty()) {
+    if (!WriteViewablePng(*pngDirectory, name, logo)) {
         std::cerr << "insigno-scan: logo " << name << " is too short to be a PNG, not written\n";
         return;
     }
-    std::error_code error;
-    std::filesystem::create_directories(*pngDirectory, error);
-    const std::filesystem::path path = *pngDirectory / (name + ".png");
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
-    file.close();
-    if (!file) throw OutputError("cannot write " + path.string());
+    gallery.push_back({logo, name + ".png", source + ", packet " + std::to_string(packet), false});
 }

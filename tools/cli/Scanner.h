@@ -8,8 +8,10 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "CDTParse.h"
+#include "Gallery.h"
 #include "SDTParse.h"
 
 // A logo PNG that could not be written to the --png directory.
@@ -32,8 +34,13 @@ public:
     // Distinct logos (by network, logo id, version and type) seen so far.
     uint64_t Logos() const { return seen.size(); }
 
+    // Named in the gallery as where a logo first appeared: the recording being scanned.
+    std::string source;
+    // With a PNG directory: each distinct logo at its first appearance, for the gallery page.
+    std::vector<GalleryLogo> gallery;
+
 private:
-    void Found(const LogoRecord& logo);
+    void Found(const LogoRecord& logo, uint64_t packet);
 
     std::ostream& out;
     std::optional<std::filesystem::path> pngDirectory;

@@ -4,5 +4,6 @@
 #include <string>
 #include <vector>
 
-// SHA-256 of the bytes as 64 lower-case hexadecimal digits (OpenSSL's libcrypto).
+// SHA-256 of the bytes as 64 lower-case hexadecimal digits (OpenSSL's libcrypto; on Windows
+// BCrypt).
 std::string Sha256Hex(const std::vector<uint8_t>& bytes);

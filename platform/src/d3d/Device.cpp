@@ -60,9 +60,12 @@ Device::Device(Direct3D* parentObject, D3DDEVTYPE deviceType, DWORD flags, HWND 
       height(parameters.BackBufferHeight),
       backBuffer(Blank(parameters)),
       hasDepthStencil(parameters.EnableAutoDepthStencil != FALSE) {
+    {
+        std::lock_guard lock(Registry().mutex);
+        Register(deviceWindow);
+    }
+    // Only now: a registration that fails for want of memory must leave no reference behind.
     parent->AddRef();
-    std::lock_guard lock(Registry().mutex);
-    Register(deviceWindow);
 }
 
 Device::~Device() {

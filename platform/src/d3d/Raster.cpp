@@ -27,6 +27,29 @@ void Covered(double from, double to, int size, int& first, int& end) {
     end = static_cast<int>(std::clamp(std::ceil(to - 0.5), 0.0, static_cast<double>(size)));
 }
 
+// The texture filtered linearly at (u, v) in texel units, texel centres at +0.5 and the edges
+// clamped, as the sampler state D3DX sets for its sprites (linear filtering, clamp addressing).
+std::uint32_t Sample(const Image& texture, double u, double v) {
+    const double x = u - 0.5, y = v - 0.5;
+    const double left = std::floor(x), top = std::floor(y);
+    const double fx = x - left, fy = y - top;
+    auto clampTo = [](double value, int size) {
+        return static_cast<int>(std::clamp(value, 0.0, static_cast<double>(size - 1)));
+    };
+    const int x0 = clampTo(left, texture.width), x1 = clampTo(left + 1, texture.width);
+    const int y0 = clampTo(top, texture.height), y1 = clampTo(top + 1, texture.height);
+    const std::uint32_t corners[4] = {texture.At(x0, y0), texture.At(x1, y0), texture.At(x0, y1),
+                                      texture.At(x1, y1)};
+    const double weights[4] = {(1 - fx) * (1 - fy), fx * (1 - fy), (1 - fx) * fy, fx * fy};
+    std::uint32_t out = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        double mixed = 0;
+        for (int i = 0; i < 4; ++i) mixed += weights[i] * Channel(corners[i], shift);
+        out |= static_cast<std::uint32_t>(std::clamp(std::lround(mixed), 0L, 255L)) << shift;
+    }
+    return out;
+}
+
 }  // namespace
 
 std::uint32_t BlendOver(std::uint32_t source, std::uint32_t destination) {
@@ -55,15 +78,12 @@ void DrawQuad(Image& target, const Image& texture, const SpriteQuad& quad) {
     Covered(left, right, target.width, x0, x1);
     Covered(top, bottom, target.height, y0, y1);
     for (int y = y0; y < y1; ++y) {
-        // Back from the pixel's centre to the texel it samples.
-        double v = ((y + 0.5) - quad.offsetY) / quad.scaleY - quad.top;
-        LONG row = quad.source.top +
-                   std::clamp<LONG>(static_cast<LONG>(std::floor(v)), 0, sourceHeight - 1);
+        // Back from the pixel's centre to the texture, in texel units.
+        const double v = ((y + 0.5) - quad.offsetY) / quad.scaleY - quad.top + quad.source.top;
         for (int x = x0; x < x1; ++x) {
-            double u = ((x + 0.5) - quad.offsetX) / quad.scaleX - quad.left;
-            LONG column = quad.source.left +
-                          std::clamp<LONG>(static_cast<LONG>(std::floor(u)), 0, sourceWidth - 1);
-            std::uint32_t texel = Modulate(texture.At(column, row), quad.color);
+            const double u =
+                ((x + 0.5) - quad.offsetX) / quad.scaleX - quad.left + quad.source.left;
+            std::uint32_t texel = Modulate(Sample(texture, u, v), quad.color);
             std::uint32_t& pixel = target.pixels[static_cast<std::size_t>(y) * target.width + x];
             pixel = quad.alphaBlend ? BlendOver(texel, pixel) : texel;
         }

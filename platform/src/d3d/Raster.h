@@ -1,5 +1,6 @@
-// Drawing a sprite: a texture rectangle scaled and moved onto a picture, point-sampled, with the
-// colour modulation and source-over alpha blending of a sprite drawn with D3DXSPRITE_ALPHABLEND.
+// Drawing a sprite: a texture rectangle scaled and moved onto a picture, filtered linearly as
+// D3DX's sprites are (neighbouring texels, even outside the rectangle, mix in), with the colour
+// modulation and source-over alpha blending of a sprite drawn with D3DXSPRITE_ALPHABLEND.
 #pragma once
 
 #include <d3d9.h>

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "HostProtocol.h"
+#include "insigno/host/HostRules.h"
 #include "insigno/host/HostState.h"
 #include "insigno/host/HostWindows.h"
 #include "insigno/host/PluginModule.h"
@@ -38,6 +39,9 @@ struct HostOptions {
     // Copied as the settings file instead (the lines above are then appended).
     std::optional<std::filesystem::path> settingsFile;
     std::optional<StreamSpec> stream;
+    // Keep the stream running into TVTFinalize: packets arrive until the plug-in removes its
+    // stream callback (the viewer's streaming thread does not wait for a plug-in to finalise).
+    bool streamThroughFinalize = false;
     ViewerState initial;
 };
 
@@ -52,13 +56,18 @@ public:
 
     // The viewer's order: Load (copy, LoadLibraryW, TVTGetVersion, TVTGetPluginInfo), Initialize
     // (TVTInitialize; then the stream starts if one is configured and a callback was registered),
-    // events while pumping, Finalize (stream stopped, TVTFinalize), Unload (FreeLibrary).
+    // events while pumping, Finalize (stream stopped, TVTFinalize), Unload (FreeLibrary). As the
+    // viewer does, Finalize calls TVTFinalize only after a TVTInitialize that returned TRUE and
+    // answers false without calling it otherwise.
     bool Load();
     bool Initialize();
     // Delivers an event on this thread; 0 when no event callback is registered.
     LRESULT SendEvent(UINT code, LPARAM lParam1 = 0, LPARAM lParam2 = 0);
     bool Finalize();
     bool Unload();
+    // After Unload: the viewer's windows and state stay, the module can be loaded again (a viewer
+    // that unloads a plug-in and loads it anew). Late messages and broken rules keep counting.
+    void PrepareReload();
 
     // Dispatches this thread's messages and watches the overlay for `seconds`.
     void Pump(double seconds);
@@ -85,6 +94,9 @@ public:
     // Host messages received, by number; and those received after TVTFinalize returned.
     std::map<UINT, int> MessageCounts() const;
     int LateMessages() const;
+    // Broken rules of the viewer (see HostRules.h); any makes a scenario run fail.
+    const HostRules& Rules() const { return rules; }
+    int Violations() const { return rules.Violations(); }
     bool EventCallbackRegistered() const;
     bool StreamCallbackRegistered() const;
     std::optional<TVTest::StreamCallbackInfo> StreamCallback() const;
@@ -100,9 +112,13 @@ private:
     void WriteSettings() const;
     void Observe();
     void CollectMessageBoxes();
+    // The pump's gate: the stream callback is still registered.
+    bool StreamAdmitted() const;
+    void ReportStreamStopped(const char* when);
 
     HostOptions options;
     Report& report;
+    HostRules rules;
     HostWindows windows;
     HostState state;
     TVTest::HostParam param{};
@@ -121,6 +137,8 @@ private:
     TVTest::EventCallbackFunc eventCallback = nullptr;
     void* eventClientData = nullptr;
     std::optional<TVTest::StreamCallbackInfo> streamCallback;
+    bool eventCallbackRemoved = false;
+    bool streamCallbackRemoved = false;
 };
 
 }  // namespace insigno::host

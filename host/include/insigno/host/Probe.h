@@ -3,7 +3,8 @@
 // What the viewer stand-in can observe beyond the protocol: the message boxes the plug-in shows
 // and the image its overlay presented. Natively both come from the Win32 stand-in's test hooks;
 // on Windows the module's MessageBoxA/MessageBoxW imports are redirected to a recorder (a real
-// message box would wait for a click), and the presented image is not available.
+// message box would wait for a click), and under Wine the presented image is read back from the
+// overlay's X window.
 
 #include <windows.h>
 

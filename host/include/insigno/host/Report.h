@@ -49,6 +49,8 @@ public:
     double Seconds() const;
     // Every JSON line emitted so far, for tests.
     std::vector<std::string> Lines() const;
+    // Off for long runs, whose lines would only grow the process.
+    void KeepLines(bool keep);
 
 private:
     std::ostream* json;
@@ -56,6 +58,7 @@ private:
     std::chrono::steady_clock::time_point start;
     mutable std::mutex mutex;
     std::vector<std::string> lines;
+    bool keepLines = true;
 };
 
 }  // namespace insigno::host

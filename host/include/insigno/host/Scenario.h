@@ -93,6 +93,7 @@ struct Scenario {
     std::vector<std::pair<std::string, std::string>> settings;  // [LogoMark] KEY=VALUE lines
     std::optional<std::filesystem::path> settingsFile;          // copied as the settings file
     std::optional<StreamSpec> stream;
+    bool streamThroughFinalize = false;  // packets keep arriving into TVTFinalize
     ViewerState initial;
     std::vector<Step> steps;
 };

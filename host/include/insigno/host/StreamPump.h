@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -29,7 +30,11 @@ public:
     StreamPump(const StreamPump&) = delete;
     StreamPump& operator=(const StreamPump&) = delete;
 
-    void Start(TVTest::StreamCallbackFunc callback, void* clientData);
+    // Asked before every packet whether the callback is still registered; once it answers false
+    // the pump delivers nothing more (the viewer has honoured a removal) and idles until stopped.
+    using Gate = std::function<bool()>;
+
+    void Start(TVTest::StreamCallbackFunc callback, void* clientData, Gate gate = {});
     void Pause();
     void Resume();
     // Joins the thread; no packet is delivered after it returns.
@@ -39,10 +44,12 @@ public:
     // Passes completed through the whole file.
     std::uint64_t Passes() const { return passes.load(); }
     std::size_t PacketsPerPass() const { return data.size() / PACKET_SIZE; }
+    // Whether the gate closed: the callback was removed while the pump ran.
+    bool Closed() const { return closed.load(); }
     bool Running() const { return thread.joinable(); }
 
 private:
-    void Run(TVTest::StreamCallbackFunc callback, void* clientData);
+    void Run(TVTest::StreamCallbackFunc callback, void* clientData, Gate gate);
     // Blocks while paused; false once the pump is stopping.
     bool WaitWhilePaused();
 
@@ -56,6 +63,7 @@ private:
     bool stopping = false;
     std::atomic<std::uint64_t> packets{0};
     std::atomic<std::uint64_t> passes{0};
+    std::atomic<bool> closed{false};
 };
 
 }  // namespace insigno::host

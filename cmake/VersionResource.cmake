@@ -1,0 +1,26 @@
+# insigno_version_resource(TARGET ORIGINAL_FILE_NAME DESCRIPTION)
+# Windows builds: compiles a VERSIONINFO resource into the target with windres, so that the file's
+# properties show the project version, product name, description, original file name and
+# copyright. Does nothing in native builds.
+set(INSIGNO_COPYRIGHT "Copyright (c) 2026 the Insigno developers")
+if(WIN32)
+    enable_language(RC)
+endif()
+
+function(insigno_version_resource target original_name description)
+    if(NOT WIN32)
+        return()
+    endif()
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "EXECUTABLE")
+        set(_insigno_file_type VFT_APP)
+    else()
+        set(_insigno_file_type VFT_DLL)
+    endif()
+    set(_insigno_original_name ${original_name})
+    set(_insigno_description ${description})
+    get_filename_component(_insigno_internal_name ${original_name} NAME_WE)
+    set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}-version.rc)
+    configure_file(${PROJECT_SOURCE_DIR}/cmake/version.rc.in ${rc} @ONLY)
+    target_sources(${target} PRIVATE ${rc})
+endfunction()

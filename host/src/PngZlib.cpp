@@ -1,0 +1,76 @@
+// PNG writing with zlib alone, for the builds that have no libpng (Windows): one IDAT chunk of
+// unfiltered rows.
+
+#include <zlib.h>
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "insigno/host/Snapshot.h"
+
+namespace insigno::host {
+namespace {
+
+void PutBigEndian(std::vector<unsigned char>& out, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<unsigned char>(value >> shift));
+}
+
+void PutChunk(std::vector<unsigned char>& out, const char* type,
+              const std::vector<unsigned char>& data) {
+    PutBigEndian(out, static_cast<std::uint32_t>(data.size()));
+    const std::size_t typeAt = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data.begin(), data.end());
+    const auto crc = crc32(0, out.data() + typeAt, static_cast<uInt>(out.size() - typeAt));
+    PutBigEndian(out, static_cast<std::uint32_t>(crc));
+}
+
+}  // namespace
+
+bool WritePng(const Image& image, const std::filesystem::path& path, std::string& error) {
+    if (image.width <= 0 || image.height <= 0 ||
+        image.pixels.size() != static_cast<std::size_t>(image.width) * image.height) {
+        error = "no picture to write";
+        return false;
+    }
+    std::vector<unsigned char> rows;
+    rows.reserve(static_cast<std::size_t>(image.height) * (1 + 3 * image.width));
+    const std::uint32_t* pixel = image.pixels.data();
+    for (int y = 0; y < image.height; ++y) {
+        rows.push_back(0);  // filter: none
+        for (int x = 0; x < image.width; ++x, ++pixel) {
+            rows.push_back(static_cast<unsigned char>(*pixel >> 16));
+            rows.push_back(static_cast<unsigned char>(*pixel >> 8));
+            rows.push_back(static_cast<unsigned char>(*pixel));
+        }
+    }
+    uLongf packedSize = compressBound(static_cast<uLong>(rows.size()));
+    std::vector<unsigned char> packed(packedSize);
+    if (compress2(packed.data(), &packedSize, rows.data(), static_cast<uLong>(rows.size()),
+                  Z_DEFAULT_COMPRESSION) != Z_OK) {
+        error = "zlib failed compressing the picture";
+        return false;
+    }
+    packed.resize(packedSize);
+
+    std::vector<unsigned char> header;
+    PutBigEndian(header, static_cast<std::uint32_t>(image.width));
+    PutBigEndian(header, static_cast<std::uint32_t>(image.height));
+    header.insert(header.end(), {8, 2, 0, 0, 0});  // 8-bit RGB, deflate, no filter, no interlace
+    std::vector<unsigned char> out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    PutChunk(out, "IHDR", header);
+    PutChunk(out, "IDAT", packed);
+    PutChunk(out, "IEND", {});
+
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(_wfopen(path.c_str(), L"wb"),
+                                                         &std::fclose);
+    if (!file || std::fwrite(out.data(), 1, out.size(), file.get()) != out.size()) {
+        error = "cannot write " + path.string();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace insigno::host

@@ -331,7 +331,7 @@ TEST_F(StreamSideTest, EachStageReadsOnlyItsOwnPid) {
 }
 
 // The logo directory replaced by a plain file: the save fails inside the stream thread, nothing
-// leaves the callback, the stage stays and the logo is still shown from memory.
+// leaves the callback, the stage stays, and the next repetition of the logo tries again.
 TEST_F(StreamSideTest, AnUnwritableDirectoryNeverReachesTheViewer) {
     Open();
     manager.SetTarget(true, true, NETWORK, SERVICE);
@@ -341,6 +341,9 @@ TEST_F(StreamSideTest, AnUnwritableDirectoryNeverReachesTheViewer) {
     Feed(Cdt(CdtLogo{}));
     EXPECT_EQ(manager.CurrentStage(), Stage::CDT);
     EXPECT_TRUE(fs::is_regular_file(directory));
+    fs::remove(directory);
+    Feed(Cdt(CdtLogo{}));
+    EXPECT_TRUE(OnDisk(CdtLogo{}));
     manager.SetTarget(true, true, NETWORK, SERVICE);
     Feed(TargetSdt());
     EXPECT_TRUE(Shown());

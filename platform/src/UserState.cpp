@@ -32,6 +32,10 @@ struct QueueHolder {
         owned.erase(std::unique(owned.begin(), owned.end()), owned.end());
         ForgetWindows(state, owned);
         state.queues.erase(queue->thread);
+        // exit() destroys the main thread's thread-locals before the modules' static objects,
+        // and a module's teardown may still peek then (Windows keeps the queue until the thread
+        // is gone): leave no dangling queue behind, so such a call gets a fresh one.
+        queue.reset();
     }
 };
 

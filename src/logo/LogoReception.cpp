@@ -1,6 +1,6 @@
-#include <boost/filesystem/fstream.hpp>
 #include <boost/filesystem/operations.hpp>
 
+#include "DurableFile.h"
 #include "LogoStore.h"
 
 namespace fs = boost::filesystem;
@@ -40,55 +40,88 @@ bool LogoStore::Accept(const LogoRecord& record) noexcept {
         if (held != logos.end() && held->second.record.logoVersion == record.logoVersion) {
             return false;
         }
+        // Bad bytes must not push the held version aside: the next start would delete them.
+        if (!IsWellFormedPng(record.data)) return false;
         // Copied before anything is moved: when memory runs out, the held record and its file
         // stay as they were and the caller does not save.
         Held replacement{record, MakeFileName(record)};
+        Replaced undo{key, LogoRecord{}, std::nullopt, {}, {}};
+        undo.accepted.originalNetworkId = record.originalNetworkId;
+        undo.accepted.logoId = record.logoId;
+        undo.accepted.logoVersion = record.logoVersion;
+        undo.accepted.logoType = record.logoType;
         if (held == logos.end()) {
+            replaced.reset();
             logos.emplace(key, std::move(replacement));
+            replaced = std::move(undo);
             return true;
         }
+        undo.heldPath = directory / held->second.fileName;
         try {
-            MoveAside(directory / held->second.fileName);
+            MoveAside(undo.heldPath, &undo.movedTo);
         } catch (...) {
             // Treated like a failed rename: the old file keeps its name.
         }
+        undo.previous = std::move(held->second);
         held->second = std::move(replacement);
+        replaced = std::move(undo);
         return true;
     } catch (...) {
         return false;
     }
 }
 
+void LogoStore::RestoreReplaced(const LogoRecord& record) noexcept {
+    if (!replaced) return;
+    const LogoRecord& accepted = replaced->accepted;
+    const bool same = accepted.originalNetworkId == record.originalNetworkId &&
+                      accepted.logoId == record.logoId && accepted.logoType == record.logoType &&
+                      accepted.logoVersion == record.logoVersion;
+    const auto held = logos.find(replaced->key);
+    if (same && held != logos.end()) {
+        if (!replaced->previous) {
+            logos.erase(held);
+        } else {
+            if (!replaced->movedTo.empty()) {
+                boost::system::error_code ignored;
+                fs::rename(replaced->movedTo, replaced->heldPath, ignored);
+            }
+            held->second = std::move(*replaced->previous);
+        }
+    }
+    replaced.reset();
+}
+
 bool LogoStore::Save(const LogoRecord& record) noexcept {
+    bool saved = false;
     try {
         const std::string fileName = MakeFileName(record);
         const fs::path finalPath = directory / fileName;
         const fs::path temporaryPath = directory / (fileName + kTemporarySuffix);
         TemporaryFile temporary(temporaryPath);
-        const auto mode = std::ios::out | std::ios::binary | std::ios::trunc;
-        fs::ofstream out(temporaryPath, mode);
-        if (!out.is_open()) {
-            if (directory.empty() || fs::exists(directory)) return false;
+        const uint8_t* data = record.data.data();
+        DurableWrite written = WriteDurably(temporaryPath, data, record.data.size());
+        if (written == DurableWrite::OpenFailed && !directory.empty() && !fs::exists(directory)) {
             fs::create_directories(directory);
-            out.clear();
-            out.open(temporaryPath, mode);
-            if (!out.is_open()) return false;
+            written = WriteDurably(temporaryPath, data, record.data.size());
         }
-        out.write(reinterpret_cast<const char*>(record.data.data()),
-                  static_cast<std::streamsize>(record.data.size()));
-        out.flush();
-        out.close();
-        // A short file must never take the logo's name: the next start would delete it, and
-        // the previous version is already moved aside.
-        if (out.fail()) return false;
-        boost::system::error_code error;
-        fs::rename(temporaryPath, finalPath, error);
-        if (error) return false;
-        temporary.Renamed();
-        return true;
+        // A short file must never take the logo's name: the next start would delete it.
+        if (written == DurableWrite::Written) {
+            boost::system::error_code error;
+            fs::rename(temporaryPath, finalPath, error);
+            if (!error) {
+                temporary.Renamed();
+                saved = true;
+            }
+        }
     } catch (...) {
-        return false;
     }
+    if (saved) {
+        replaced.reset();
+    } else {
+        RestoreReplaced(record);
+    }
+    return saved;
 }
 
 bool LogoStore::Lookup(uint16_t originalNetworkId, uint16_t logoId, uint8_t logoType,

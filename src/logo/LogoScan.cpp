@@ -112,7 +112,7 @@ bool LogoStore::RemoveFile(const fs::path& path) {
     return !error;
 }
 
-bool LogoStore::MoveAside(const fs::path& path) {
+bool LogoStore::MoveAside(const fs::path& path, fs::path* movedTo) {
     std::string name = path.filename().string();
     fs::path candidate;
     // Any entry counts as taken, a dangling link too: the rename must not replace it. The test
@@ -123,5 +123,7 @@ bool LogoStore::MoveAside(const fs::path& path) {
     } while (fs::exists(fs::symlink_status(candidate)));
     boost::system::error_code error;
     fs::rename(path, candidate, error);
-    return !error;
+    if (error) return false;
+    if (movedTo) *movedTo = std::move(candidate);
+    return true;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,13 +40,16 @@ public:
     // PNG signature, then whole chunks with correct CRC-32 up to the last byte.
     static bool IsWellFormedPng(const std::vector<uint8_t>& bytes);
 
-    // Takes in a received logo. False when the very same version is held already (nothing
-    // changes) or when the record could not be taken in (the held record stays as it was).
-    // Otherwise the held version's file is moved aside and the record replaces it: true.
+    // Takes in a received logo. False when the very same version is held already, when its
+    // bytes are no well-formed PNG (the next start would delete its file) or when the record
+    // could not be taken in: then nothing changes. Otherwise the held version's file is moved
+    // aside and the record replaces it: true.
     bool Accept(const LogoRecord& record) noexcept;
-    // Writes the record's bytes as its logo file, through a temporary file renamed over the
-    // final name, so the final name never holds a partial file. Recreates a deleted directory.
-    // False when the file could not be written completely.
+    // Writes the record's bytes as its logo file, through a temporary file flushed to stable
+    // storage and renamed over the final name, so the final name never holds a partial file.
+    // Recreates a deleted directory. False when the file could not be written completely; then
+    // the version that the last Accept of this record replaced comes back, in memory and under
+    // its file name, so that the next repetition of the logo tries again.
     bool Save(const LogoRecord& record) noexcept;
     // Copies the held record of the key into out; false (out unchanged) when none is held.
     bool Lookup(uint16_t originalNetworkId, uint16_t logoId, uint8_t logoType,
@@ -67,11 +71,24 @@ private:
         std::string fileName;
     };
 
+    // What the last Accept replaced, until the Save of its record settles it.
+    struct Replaced {
+        std::string key;
+        LogoRecord accepted;               // identifies the record Save must be given
+        std::optional<Held> previous;      // none for the first reception of the key
+        boost::filesystem::path movedTo;   // the previous file's moved-aside name; empty if none
+        boost::filesystem::path heldPath;  // its name before
+    };
+
     void Scan();
     bool AddScanned(LogoRecord record, const std::string& fileName);
     bool RemoveFile(const boost::filesystem::path& path);
-    bool MoveAside(const boost::filesystem::path& path);
+    // Renames the file to its name with underscores appended; the new path in movedTo.
+    bool MoveAside(const boost::filesystem::path& path, boost::filesystem::path* movedTo = nullptr);
+    // After a failed Save of `record`: the replaced version back, in memory and on disk.
+    void RestoreReplaced(const LogoRecord& record) noexcept;
 
     std::map<std::string, Held> logos;
     boost::filesystem::path directory;
+    std::optional<Replaced> replaced;
 };

@@ -30,6 +30,7 @@ void CDTParse::Reset() {
 }
 
 void CDTParse::Parse() {
+    logo.Clear();
     ParseSection();
     buffer.clear();
 }

@@ -17,9 +17,11 @@ public:
     ~CDTParse() override = default;
     // Clears `logo`, then assembles as the base does.
     void PushPacket(const uint8_t* begin, const uint8_t* end) override;
+    using SectionParse::PushPacket;
     void Reset() override;
 
-    // The logo of the last section parsed during the last push; no bytes when none was.
+    // The logo of the section parsed last (during the last push); no bytes when none was parsed
+    // or that section's logo fields ran into its CRC.
     LogoRecord logo;
     // download_data_id of the last section parsed.
     uint16_t downloadDataId = 0;

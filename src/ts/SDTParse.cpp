@@ -23,6 +23,7 @@ void SDTParse::Reset() {
 }
 
 void SDTParse::Parse() {
+    services.clear();
     ParseSection();
     buffer.clear();
 }

@@ -27,9 +27,11 @@ public:
     ~SDTParse() override = default;
     // Clears `services`, then assembles as the base does.
     void PushPacket(const uint8_t* begin, const uint8_t* end) override;
+    using SectionParse::PushPacket;
     void Reset() override;
 
-    // Logo references of the sections parsed during the last push, by service id.
+    // Logo references of the section parsed last (during the last push), by service id. Each
+    // section starts afresh: sections of several transport streams or networks share the PID.
     std::map<uint16_t, ServiceLogoInfo> services;
     // original_network_id of the last section parsed.
     uint16_t originalNetworkId = 0;

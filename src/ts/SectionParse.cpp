@@ -11,6 +11,8 @@ constexpr size_t kHeaderSize = 3;  // table_id and the two bytes holding section
 // The CRC must lie after byte 4, where the long form's fixed header ends.
 constexpr size_t kMinSectionLength = 5;
 constexpr uint8_t kPayloadUnitStart = 0x40;
+// A table_id of 0xFF is stuffing: no further section starts in the packet.
+constexpr uint8_t kStuffing = 0xFF;
 
 }  // namespace
 
@@ -36,7 +38,6 @@ bool SectionParse::IsSectionComplete() const {
 void SectionParse::PushPacket(const uint8_t* begin, const uint8_t* end) {
     if (end < begin || static_cast<size_t>(end - begin) < kPacketHeaderSize + 1) return;
     const uint8_t* payload = begin + kPacketHeaderSize;
-    bool grew = false;
 
     if (begin[1] & kPayloadUnitStart) {
         const size_t pointer = payload[0];
@@ -48,31 +49,42 @@ void SectionParse::PushPacket(const uint8_t* begin, const uint8_t* end) {
         }
         const uint8_t* sectionStart = payload + 1 + pointer;
         if (!buffer.empty()) {
+            // The bytes before the pointer's target are all the section in progress will get.
             Append(payload + 1, sectionStart);
-            if (IsSectionComplete()) {
-                Parse();
-            } else {
-                buffer.clear();
-            }
+            Finish();
         }
-        grew = Append(sectionStart, end);
+        TakeSections(sectionStart, end);
     } else {
         if (buffer.empty()) return;  // the start of this section was never seen
-        grew = Append(payload, end);
+        TakeSections(payload, end);
     }
-    // A section that failed its checks stays until the next payload-unit start; checking it again
-    // when no byte was added would only repeat its CRC for every packet.
-    if (grew && IsSectionComplete()) Parse();
+}
+
+void SectionParse::TakeSections(const uint8_t* first, const uint8_t* last) {
+    while (first < last) {
+        if (buffer.empty() && *first == kStuffing) return;
+        first = Append(first, last);
+        const size_t size = SectionSize();
+        if (size == 0 || buffer.size() < size) return;  // the rest comes with later packets
+        Finish();
+    }
+}
+
+void SectionParse::Finish() {
+    if (IsSectionComplete()) {
+        Parse();
+        if (sectionHandler.call) sectionHandler.call(sectionHandler.callable);
+    }
+    // What follows a section is taken from the packet, never from `buffer`.
+    buffer.clear();
 }
 
 void SectionParse::Reset() {
     buffer.clear();
 }
 
-// Keeps `buffer` to the section in progress: bytes after its end would be dropped unread anyway,
-// and a section that fails its checks must not grow the buffer until the next payload-unit start.
-bool SectionParse::Append(const uint8_t* first, const uint8_t* last) {
-    bool grew = false;
+// Keeps `buffer` to the section in progress, so that it stays bounded whatever the stream holds.
+const uint8_t* SectionParse::Append(const uint8_t* first, const uint8_t* last) {
     while (first < last) {
         const size_t limit = buffer.size() < kHeaderSize ? kHeaderSize : SectionSize();
         if (buffer.size() >= limit) break;
@@ -80,7 +92,6 @@ bool SectionParse::Append(const uint8_t* first, const uint8_t* last) {
         if (buffer.capacity() == 0) buffer.reserve(kMaxSectionSize);
         buffer.insert(buffer.end(), first, first + take);
         first += take;
-        grew = true;
     }
-    return grew;
+    return first;
 }

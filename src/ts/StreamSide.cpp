@@ -5,7 +5,12 @@
 
 #include "LogoStore.h"
 #include "StreamCallbackManager.h"
+#include "StreamSideHook.h"
 #include "WindowAsChild.h"
+
+#ifdef INSIGNO_STREAM_HOOKS
+void (*streamStageHook)(StreamCallbackManager& manager) = nullptr;
+#endif
 
 namespace {
 
@@ -15,6 +20,12 @@ constexpr size_t PACKET_SIZE = 188;
 
 uint16_t PacketPid(const BYTE* packet) {
     return static_cast<uint16_t>(((packet[1] & 0x1F) << 8) | packet[2]);
+}
+
+void EnteringStage([[maybe_unused]] StreamCallbackManager& manager) {
+#ifdef INSIGNO_STREAM_HOOKS
+    if (streamStageHook) streamStageHook(manager);
+#endif
 }
 
 }  // namespace
@@ -37,28 +48,34 @@ void StreamCallbackManager::IgnorePacket(const BYTE* /*packet*/) {}
 
 void StreamCallbackManager::HandleSDTPacket(const BYTE* packet) {
     if (PacketPid(packet) != SDT_PID) return;
+    EnteringStage(*this);
     // The lock is inside a try too: a mutex that cannot be taken drops the packet untouched.
     try {
         boost::mutex::scoped_lock lock(mutex);
+        // SetTarget may have left this stage after the stream thread read it: the packet belongs
+        // to the target before.
+        if (packetHandler.load(std::memory_order_relaxed) != Stage::SDT) return;
         try {
-            sdt.PushPacket(packet, packet + PACKET_SIZE);
-            if (sdt.services.empty()) return;
-            services = sdt.services;
-            if (sdt.originalNetworkId != targetNetworkId) {
-                sdt.Reset();
-                return;
-            }
-            // The entry's logo id counts whatever its transmission type: a service without a
-            // reference is looked up with logo id 0.
-            const ServiceLogoInfo& entry = services[targetServiceId];
-            LogoRecord record;
-            if (logoStore->Lookup(sdt.originalNetworkId, entry.logoId, logoType, record)) {
-                overlayWindow->SetLogo(record);
-                PostShowLogo(1);
-            }
-            // Left only now, so that a packet that failed half-way leaves the SDT stage in place.
-            packetHandler.store(collectLogos ? Stage::CDT : Stage::Ignore,
-                                std::memory_order_relaxed);
+            bool ended = false;
+            sdt.PushPacket(packet, packet + PACKET_SIZE, [&] {
+                if (ended || sdt.originalNetworkId != targetNetworkId) return;
+                // On satellite networks every transport stream shares the network id, and the SDT
+                // of the others travels beside the actual one: only a section that lists the
+                // target service tells its logo.
+                const auto entry = sdt.services.find(targetServiceId);
+                if (entry == sdt.services.end()) return;
+                services = sdt.services;
+                // A type 3 entry counts too, with its logo id 0.
+                LogoRecord record;
+                if (logoStore->Lookup(targetNetworkId, entry->second.logoId, logoType, record)) {
+                    overlayWindow->SetLogo(record);
+                    PostShowLogo(1);
+                }
+                // Left only now, so that a section that failed half-way leaves the stage in place.
+                packetHandler.store(collectLogos ? Stage::CDT : Stage::Ignore,
+                                    std::memory_order_relaxed);
+                ended = true;
+            });
         } catch (...) {
             // Nothing may reach the viewer's stream thread: drop the packet and its partial
             // section.
@@ -70,25 +87,25 @@ void StreamCallbackManager::HandleSDTPacket(const BYTE* packet) {
 
 void StreamCallbackManager::HandleCDTPacket(const BYTE* packet) {
     if (PacketPid(packet) != CDT_PID) return;
-    // The lock is inside a try too: a mutex that cannot be taken drops the packet untouched.
+    EnteringStage(*this);
     try {
         boost::mutex::scoped_lock lock(mutex);
+        if (packetHandler.load(std::memory_order_relaxed) != Stage::CDT) return;
         try {
-            cdt.PushPacket(packet, packet + PACKET_SIZE);
-            if (cdt.logo.data.empty()) return;
-            const LogoRecord record = cdt.logo;
-            const uint16_t downloadDataId = cdt.downloadDataId;
-            if (record.originalNetworkId != targetNetworkId) {
-                cdt.Reset();
-                return;
-            }
-            const ServiceLogoInfo& entry = services[targetServiceId];
-            const bool current = (entry.transmissionType == 1 || entry.transmissionType == 2) &&
-                                 entry.downloadDataId == downloadDataId &&
-                                 entry.logoId == record.logoId &&
-                                 entry.logoVersion == record.logoVersion;
-            // Accept first: it moves the held version's file aside before Save writes the new one.
-            if (current && logoStore->Accept(record)) logoStore->Save(record);
+            cdt.PushPacket(packet, packet + PACKET_SIZE, [&] {
+                const LogoRecord& record = cdt.logo;
+                if (record.data.empty() || record.originalNetworkId != targetNetworkId) return;
+                const auto found = services.find(targetServiceId);
+                if (found == services.end()) return;
+                const ServiceLogoInfo& entry = found->second;
+                const bool current = (entry.transmissionType == 1 || entry.transmissionType == 2) &&
+                                     entry.downloadDataId == cdt.downloadDataId &&
+                                     entry.logoId == record.logoId &&
+                                     entry.logoVersion == record.logoVersion;
+                // Accept first: it moves the held version's file aside before Save writes the
+                // new one.
+                if (current && logoStore->Accept(record)) logoStore->Save(record);
+            });
         } catch (...) {
             cdt.Reset();
         }

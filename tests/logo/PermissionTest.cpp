@@ -78,7 +78,8 @@ TEST_F(AsNobody, AReadOnlyDirectoryIsScannedWithoutChangingIt) {
     EXPECT_EQ(Names(Dir()), (NameSet{"0004_01A_001_05", "0004_01A_002_05", "0004_01B_001_05"}));
 }
 
-TEST_F(AsNobody, AnUncreatableFileIsHeldInMemoryOnly) {
+// The file cannot be created: the held version comes back, in memory and under its name.
+TEST_F(AsNobody, AnUncreatableFileBringsTheHeldVersionBack) {
     fs::create_directories(Dir());
     WriteFile(Dir() / "0004_01A_002_05", Received(2).data);
     const std::string failures = RunAsNobody([&] {
@@ -87,8 +88,8 @@ TEST_F(AsNobody, AnUncreatableFileIsHeldInMemoryOnly) {
         check.That(store.Accept(Received(3)), "Accept refused");
         check.That(!store.Save(Received(3)), "Save reported success");
         LogoRecord out;
-        check.That(store.Lookup(4, 0x1A, 5, out) && out.data == Received(3).data,
-                   "new version not held");
+        check.That(store.Lookup(4, 0x1A, 5, out) && out.data == Received(2).data,
+                   "held version not back");
         return check.Failures();
     });
     EXPECT_EQ(failures, "");
@@ -118,7 +119,7 @@ TEST_F(AsNobody, FailingExistenceTestsLeaveTheConstructorButNotAcceptOrSave) {
         check.That(store.Accept(Received(3)), "Accept refused");
         check.That(!store.Save(Received(3)), "Save reported success");
         LogoRecord out;
-        check.That(store.Lookup(4, 0x1A, 5, out) && out.logoVersion == 3, "version 3 not held");
+        check.That(store.Lookup(4, 0x1A, 5, out) && out.logoVersion == 2, "version 2 not held");
         return check.Failures();
     });
     EXPECT_EQ(failures, "");
@@ -144,7 +145,7 @@ TEST_F(AsNobody, ADeletedDirectoryThatCannotBeRecreatedFailsSave) {
 namespace {
 
 // A file-size limit makes the write fail part way, as a full disk would: the logo's name must
-// not be left holding the first part of the file.
+// not be left holding the first part of the file, and the held version is loaded after a restart.
 using WriteLimit = AsNobody;
 
 TEST_F(WriteLimit, AWriteFailingPartWayLeavesNoFileUnderTheLogoName) {
@@ -165,7 +166,10 @@ TEST_F(WriteLimit, AWriteFailingPartWayLeavesNoFileUnderTheLogoName) {
         },
         false);
     EXPECT_EQ(failures, "");
-    EXPECT_EQ(Names(Dir()), NameSet{"0004_01A_002_05_"});
+    EXPECT_EQ(Names(Dir()), NameSet{"0004_01A_002_05"});
+    LogoRecord restarted;
+    EXPECT_TRUE(LogoStore("Logo", base.Path().string()).Lookup(4, 0x1A, 5, restarted));
+    EXPECT_EQ(restarted.logoVersion, 2);
 }
 
 }  // namespace

@@ -139,7 +139,7 @@ TEST_F(Reception, LookupFindsOnlyTheAskedType) {
     EXPECT_EQ(out.height, 27);
 }
 
-// Replaced by a plain file while running: nothing throws, the record is held in memory, and
+// Replaced by a plain file while running: nothing throws, the held version stays in memory, and
 // the plain file is not touched.
 TEST_F(Reception, ADirectoryReplacedByAPlainFileFailsQuietly) {
     ASSERT_TRUE(store.Accept(Received(2)));
@@ -148,9 +148,47 @@ TEST_F(Reception, ADirectoryReplacedByAPlainFileFailsQuietly) {
     WriteFile(Dir(), {7});
     EXPECT_TRUE(store.Accept(Received(3)));
     EXPECT_FALSE(store.Save(Received(3)));
-    EXPECT_EQ(Held().logoVersion, 3);
+    EXPECT_EQ(Held().logoVersion, 2);
     EXPECT_EQ(ReadFile(Dir()), Bytes{7});
 }
+
+// A received version that cannot become a loadable file leaves the held one in place, in memory
+// and on disk; once the obstacle is gone, the next repetition of the logo is taken.
+struct RefusedCase {
+    const char* name;
+    bool badPng;  // else the rename over the final name is refused
+
+    friend void PrintTo(const RefusedCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class HeldVersionSurvives : public Reception, public ::testing::WithParamInterface<RefusedCase> {};
+
+TEST_P(HeldVersionSurvives, AndTheNextRepetitionTriesAgain) {
+    ASSERT_TRUE(store.Accept(Received(2)));
+    ASSERT_TRUE(store.Save(Received(2)));
+    LogoRecord next = Received(3);
+    const fs::path obstacle = Dir() / "0004_01A_003_05";
+    if (GetParam().badPng) {
+        next.data.back() ^= 0x01;
+        EXPECT_FALSE(store.Accept(next));
+        next = Received(3);
+    } else {
+        fs::create_directory(obstacle);  // a file cannot be renamed over a directory
+        EXPECT_TRUE(store.Accept(next) && !store.Save(next));
+        fs::remove(obstacle);
+    }
+    EXPECT_EQ(Held().logoVersion, 2);
+    LogoRecord restarted;
+    EXPECT_TRUE(LogoStore("Logo", base.Path().string()).Lookup(4, 0x1A, 5, restarted) &&
+                restarted.logoVersion == 2);
+    EXPECT_TRUE(store.Accept(next) && store.Save(next));
+    EXPECT_EQ(Names(Dir()), (NameSet{"0004_01A_002_05_", "0004_01A_003_05"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Refusals, HeldVersionSurvives,
+                         ::testing::Values(RefusedCase{"BadPng", true},
+                                           RefusedCase{"RenameRefused", false}),
+                         [](const auto& p) { return std::string(p.param.name); });
 
 TEST(ReceptionWithoutDirectory, WritesInTheWorkingDirectory) {
     logo_files::TempDir work;

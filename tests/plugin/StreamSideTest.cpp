@@ -11,6 +11,7 @@
 #include "Packetizer.h"
 #include "ScriptedHost.h"
 #include "Sections.h"
+#include "StreamSideHook.h"
 #include "TestWindows.h"
 #include "WindowAsChild.h"
 
@@ -193,19 +194,33 @@ TEST_F(StreamSideTest, SdtOfAnotherNetworkOrWithoutLogoReferencesKeepsTheStage) 
     EXPECT_TRUE(Shown());
 }
 
-// A section that lists only other services still ends the stage: the target service gets an
-// all-zero entry, is looked up with logo id 0, and collects nothing.
-TEST_F(StreamSideTest, SdtWithoutTheTargetServiceLooksUpLogoZero) {
+// A section of the network that lists only other services (a satellite network's SDT of another
+// transport stream) keeps the stage: nothing is looked up, shown or collected until the target's.
+TEST_F(StreamSideTest, SdtWithoutTheTargetServiceKeepsTheStage) {
     Keep(CdtLogo{.logo = 0, .version = 0});
+    Keep(CdtLogo{});
     Open();
     manager.SetTarget(true, true, NETWORK, SERVICE);
     Feed(Sdt(NETWORK, {Service(0x0409, tswriter::LogoTransmissionType1(LOGO, VERSION, DOWNLOAD))}));
+    EXPECT_EQ(manager.CurrentStage(), Stage::SDT);
+    EXPECT_FALSE(Shown());
+    Feed(TargetSdt());
     EXPECT_EQ(manager.CurrentStage(), Stage::CDT);
     EXPECT_TRUE(Shown());
-    Feed(Cdt(CdtLogo{.download = 0, .logo = 0, .version = 0, .type = 0}));
-    Feed(Cdt(CdtLogo{}));
-    EXPECT_FALSE(OnDisk(CdtLogo{.logo = 0, .version = 0, .type = 0}));
-    EXPECT_FALSE(OnDisk(CdtLogo{}));
+}
+
+// A disable that slips in after the stream thread read the SDT stage, before it took the mutex.
+TEST_F(StreamSideTest, ADisableRacingAnSdtPacketLeavesTheLogoHidden) {
+    Keep(CdtLogo{});
+    Open();
+    manager.SetTarget(true, false, NETWORK, SERVICE);
+    streamStageHook = [](StreamCallbackManager& racing) {
+        streamStageHook = nullptr;
+        racing.SetTarget(false, false, NETWORK, SERVICE);
+    };
+    Feed(TargetSdt());
+    EXPECT_EQ(streamStageHook, nullptr);  // the race did happen
+    EXPECT_FALSE(Shown());
 }
 
 struct CollectCase {
@@ -316,7 +331,7 @@ TEST_F(StreamSideTest, EachStageReadsOnlyItsOwnPid) {
 }
 
 // The logo directory replaced by a plain file: the save fails inside the stream thread, nothing
-// leaves the callback, the stage stays and the logo is still shown from memory.
+// leaves the callback, the stage stays, and the next repetition of the logo tries again.
 TEST_F(StreamSideTest, AnUnwritableDirectoryNeverReachesTheViewer) {
     Open();
     manager.SetTarget(true, true, NETWORK, SERVICE);
@@ -326,6 +341,9 @@ TEST_F(StreamSideTest, AnUnwritableDirectoryNeverReachesTheViewer) {
     Feed(Cdt(CdtLogo{}));
     EXPECT_EQ(manager.CurrentStage(), Stage::CDT);
     EXPECT_TRUE(fs::is_regular_file(directory));
+    fs::remove(directory);
+    Feed(Cdt(CdtLogo{}));
+    EXPECT_TRUE(OnDisk(CdtLogo{}));
     manager.SetTarget(true, true, NETWORK, SERVICE);
     Feed(TargetSdt());
     EXPECT_TRUE(Shown());

@@ -127,30 +127,31 @@ INSTANTIATE_TEST_SUITE_P(
                  {{1, {2, 5, 0, 0}}, {2, {2, 5, 0, 0}}}}),
     CaseName<LoopCase>);
 
-TEST(SDTParse, TwoSectionsInOnePushAreMerged) {
+// Sections of two networks in one push: each is seen on its own, the type 2 entry of the second
+// finds no type 1 entry of the first, and the last one stays after the push.
+TEST(SDTParse, EachSectionOfAPushIsSeenOnItsOwn) {
     SdtSection first;
     first.originalNetworkId = 1;
     first.services = {Service(1, LogoTransmissionType1(5, 9, 0x77)),
-                      Service(2, LogoTransmissionType1(6, 1, 0x10)),
                       // pads the section past one packet
                       Service(3, tswriter::Descriptor(0xC1, Bytes(198, 0)))};
     SdtSection second;
     second.tableId = tswriter::kSdtOther;
     second.originalNetworkId = 2;
-    second.services = {Service(2, LogoTransmissionType1(7, 2, 0x20)),
-                       Service(4, LogoTransmissionType2(5))};
+    second.services = {Service(4, LogoTransmissionType2(5))};
     const auto packets =
         SplitPackets(Packetizer(tswriter::kSdtPid).BackToBack({first.Build(), second.Build()}));
     ASSERT_EQ(packets.size(), 2u);
+    using Seen = std::pair<uint16_t, std::map<uint16_t, ServiceLogoInfo>>;
+    std::vector<Seen> seen;
     SDTParse sdt;
-    Push(sdt, packets[0]);
-    EXPECT_TRUE(sdt.services.empty());
-    Push(sdt, packets[1]);
-    // The type 2 entry of the second section finds the first section's type 1 entry.
-    const std::map<uint16_t, ServiceLogoInfo> expected{
-        {1, {1, 5, 9, 0x77}}, {2, {1, 7, 2, 0x20}}, {4, {2, 5, 9, 0x77}}};
-    EXPECT_EQ(sdt.services, expected);
-    EXPECT_EQ(sdt.originalNetworkId, 2);
+    for (const Bytes& packet : packets) {
+        sdt.PushPacket(packet.data(), packet.data() + packet.size(),
+                       [&] { seen.emplace_back(sdt.originalNetworkId, sdt.services); });
+    }
+    const Seen last{2, {{4, {2, 5, 0, 0}}}};
+    EXPECT_EQ(seen, (std::vector<Seen>{{1, {{1, {1, 5, 9, 0x77}}}}, last}));
+    EXPECT_EQ(Seen(sdt.originalNetworkId, sdt.services), last);
 }
 
 TEST(SDTParse, EveryPushStartsWithNoServices) {

@@ -27,17 +27,20 @@ void Scanner::ScanStream(std::istream& in) {
          packet = reader.Next(), ++index) {
         ++packets;
         const uint16_t pid = static_cast<uint16_t>(((packet[1] & 0x1F) << 8) | packet[2]);
+        // A packet can complete several sections: one line each, in stream order.
         if (pid == kSdtPid) {
-            sdt.PushPacket(packet, packet + kTsPacketSize);
-            if (sdt.services.empty()) continue;
-            out << SdtJsonLine(index, sdt.originalNetworkId, sdt.services) << '\n';
-            ++sections;
+            sdt.PushPacket(packet, packet + kTsPacketSize, [&] {
+                if (sdt.services.empty()) return;
+                out << SdtJsonLine(index, sdt.originalNetworkId, sdt.services) << '\n';
+                ++sections;
+            });
         } else if (pid == kCdtPid) {
-            cdt.PushPacket(packet, packet + kTsPacketSize);
-            if (cdt.logo.data.empty()) continue;
-            out << CdtJsonLine(index, cdt.downloadDataId, cdt.logo) << '\n';
-            ++sections;
-            Found(cdt.logo, index);
+            cdt.PushPacket(packet, packet + kTsPacketSize, [&] {
+                if (cdt.logo.data.empty()) return;
+                out << CdtJsonLine(index, cdt.downloadDataId, cdt.logo) << '\n';
+                ++sections;
+                Found(cdt.logo, index);
+            });
         }
     }
     out.flush();

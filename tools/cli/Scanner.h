@@ -20,7 +20,7 @@ struct OutputError : std::runtime_error {
 };
 
 // Runs the plug-in's own SDT and CDT parsers over recordings and prints one JSON line for each
-// push that yields logo references or a logo.
+// section that yields logo references or a logo.
 class Scanner {
 public:
     Scanner(std::ostream& out, std::optional<std::filesystem::path> pngDirectory);

@@ -6,6 +6,14 @@
 
 using namespace TVTest;
 
+#if defined(_WIN32) && defined(__GLIBCXX__)
+// The statically linked libstdc++ allocates its emergency pool for exceptions (about 73 KiB) from
+// the process's heap and never frees it: released on an unload, or every cycle would keep one.
+namespace __gnu_cxx {
+void __freeres() noexcept;
+}
+#endif
+
 namespace {
 
 LogoPlugin* plugin = nullptr;
@@ -14,6 +22,26 @@ void DestroyPlugin() {
     delete plugin;
     plugin = nullptr;
 }
+
+#ifdef _WIN32
+// The statically linked runtime keeps data for each thread that used it until that thread ends
+// (winpthreads: a duplicated thread handle and an event for a thread it did not start; Boost and
+// thread_local destructors likewise), released by the module's TLS callbacks on thread detach.
+// The viewer's thread outlives an unload and Windows sends no thread detach then, so each
+// load-unload cycle would leave them behind: the unloading thread leaves the module here.
+void LeaveThisThread(HINSTANCE instance) {
+    const auto* base = reinterpret_cast<const BYTE*>(instance);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& entry = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_TLS];
+    if (entry.VirtualAddress == 0) return;
+    const auto* tls = reinterpret_cast<const IMAGE_TLS_DIRECTORY*>(base + entry.VirtualAddress);
+    for (auto* callback = reinterpret_cast<const PIMAGE_TLS_CALLBACK*>(tls->AddressOfCallBacks);
+         callback && *callback; ++callback) {
+        (*callback)(instance, DLL_THREAD_DETACH, nullptr);
+    }
+}
+#endif
 
 }  // namespace
 
@@ -70,6 +98,14 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
             // system has already ended the thread. Leaving the object to the process's end is
             // then better than hanging the viewer in a join.
             if (plugin && !(reserved != nullptr && plugin->HasRunningOverlay())) DestroyPlugin();
+#ifdef _WIN32
+            if (reserved == nullptr) {
+                LeaveThisThread(instance);
+#ifdef __GLIBCXX__
+                __gnu_cxx::__freeres();
+#endif
+            }
+#endif
             return TRUE;
         default:
             return TRUE;

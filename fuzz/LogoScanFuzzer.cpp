@@ -2,6 +2,8 @@
 // file-name form, holding PNGs whole, cut or broken, some of them links to files outside.
 // Invariants: nothing outside the directory changes, no kept logo file is malformed, the held
 // version of each key is the highest well-formed one, and every other file keeps its bytes.
+// insigno-scan's logo-directory reader goes first: it changes nothing, and what it says the scan
+// will do with each file is what the scan then does.
 #include <unistd.h>
 
 #include <boost/filesystem.hpp>
@@ -13,6 +15,7 @@
 #include <string>
 
 #include "FuzzReader.h"
+#include "LogoDirectory.h"
 #include "LogoStore.h"
 #include "PngChunks.h"
 
@@ -92,7 +95,37 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
 
+    std::vector<LogoDirectoryEntry> predicted;
+    try {
+        predicted = ReadLogoDirectory(directory.string());
+    } catch (const std::exception&) {
+        FUZZ_CHECK(false);
+    }
+    for (const auto& [name, bytes] : files) FUZZ_CHECK(Read(directory / name) == bytes);
+
     const LogoStore store(directory.string(), "");
+
+    for (const LogoDirectoryEntry& entry : predicted) {
+        const fs::path path = directory / entry.name;
+        const bool stays = fs::exists(fs::symlink_status(path));
+        switch (entry.action) {
+            case LogoFileAction::Load: {
+                LogoRecord held;
+                FUZZ_CHECK(stays && store.Lookup(entry.record.originalNetworkId,
+                                                 entry.record.logoId, entry.record.logoType, held));
+                FUZZ_CHECK(held.logoVersion == entry.record.logoVersion &&
+                           held.data == files[entry.name]);
+                break;
+            }
+            case LogoFileAction::MoveAside:
+            case LogoFileAction::Delete:
+                FUZZ_CHECK(!stays);
+                break;
+            case LogoFileAction::Leave:
+                FUZZ_CHECK(!files.count(entry.name) || Read(path) == files[entry.name]);
+                break;
+        }
+    }
 
     FUZZ_CHECK(Read(outside.good) == outside.goodBytes && Read(outside.bad) == outside.badBytes);
     // The highest well-formed version of each key, as the names give it.

@@ -44,11 +44,7 @@ bool WriteRgb(std::FILE* file, const Image& image, png_bytep row) {
 }  // namespace
 
 bool WritePng(const Image& image, const std::filesystem::path& path, std::string& error) {
-    if (image.width <= 0 || image.height <= 0 ||
-        image.pixels.size() != static_cast<std::size_t>(image.width) * image.height) {
-        error = "no picture to write";
-        return false;
-    }
+    if (!HasPicture(image, error)) return false;
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.string().c_str(), "wb"),
                                                          &std::fclose);
     if (!file) {

@@ -30,11 +30,7 @@ void PutChunk(std::vector<unsigned char>& out, const char* type,
 }  // namespace
 
 bool WritePng(const Image& image, const std::filesystem::path& path, std::string& error) {
-    if (image.width <= 0 || image.height <= 0 ||
-        image.pixels.size() != static_cast<std::size_t>(image.width) * image.height) {
-        error = "no picture to write";
-        return false;
-    }
+    if (!HasPicture(image, error)) return false;
     std::vector<unsigned char> rows;
     rows.reserve(static_cast<std::size_t>(image.height) * (1 + 3 * image.width));
     const std::uint32_t* pixel = image.pixels.data();

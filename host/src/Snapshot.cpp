@@ -11,6 +11,14 @@ std::uint32_t BackgroundPixel(int x, int y, int width, int height) {
     return 0xFF000000u | (r << 16) | (g << 8) | b;
 }
 
+bool HasPicture(const Image& image, std::string& error) {
+    if (image.width > 0 && image.height > 0 &&
+        image.pixels.size() == static_cast<std::size_t>(image.width) * image.height)
+        return true;
+    error = "no picture to write";
+    return false;
+}
+
 std::optional<Image> Host::Snapshot() const {
     Image image;
     image.width = windows.Width();

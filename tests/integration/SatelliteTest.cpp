@@ -52,17 +52,6 @@ tswriter::SdtSection Sdt(std::uint8_t table, std::uint16_t stream, std::uint8_t 
     return section;
 }
 
-Bytes CdtSection(const CdtLogo& logo) {
-    tswriter::CdtLogoSection cdt;
-    cdt.downloadDataId = logo.downloadDataId;
-    cdt.originalNetworkId = BS;
-    cdt.logoType = logo.logoType;
-    cdt.logoId = logo.logoId;
-    cdt.logoVersion = logo.logoVersion;
-    cdt.data = logo.png;
-    return cdt.Build();
-}
-
 Bytes SatelliteStream() {
     const std::vector<Bytes> sdt{
         Sdt(tswriter::kSdtOther, 0x4031, 0, 0, {WithLogo(0x0191, kOthers[0])}).Build(),
@@ -72,8 +61,8 @@ Bytes SatelliteStream() {
              Service(WITHOUT_LOGO, tswriter::ServiceDescriptor(1, "BS", "Three"))})
             .Build(),
         Sdt(tswriter::kSdtActual, 0x4010, 1, 1, {WithLogo(WITH_LOGO, kTarget)}).Build()};
-    const std::vector<Bytes> cdt{CdtSection(kOthers[0]), CdtSection(kTarget),
-                                 CdtSection(kOthers[1])};
+    const std::vector<Bytes> cdt{CdtSection(BS, kOthers[0]), CdtSection(BS, kTarget),
+                                 CdtSection(BS, kOthers[1])};
     tswriter::Packetizer sdtPackets(tswriter::kSdtPid), cdtPackets(tswriter::kCdtPid);
     Bytes stream;
     for (int cycle = 0; cycle < 2; ++cycle) {

@@ -11,6 +11,17 @@
 
 namespace insigno::it {
 
+Bytes CdtSection(std::uint16_t networkId, const CdtLogo& logo) {
+    tswriter::CdtLogoSection cdt;
+    cdt.downloadDataId = logo.downloadDataId;
+    cdt.originalNetworkId = networkId;
+    cdt.logoType = logo.logoType;
+    cdt.logoId = logo.logoId;
+    cdt.logoVersion = logo.logoVersion;
+    cdt.data = logo.png;
+    return cdt.Build();
+}
+
 Bytes BuildStream(std::uint16_t networkId, const std::vector<ServiceLogo>& services,
                   const std::vector<CdtLogo>& logos, int cycles) {
     tswriter::SdtSection sdt;
@@ -24,16 +35,7 @@ Bytes BuildStream(std::uint16_t networkId, const std::vector<ServiceLogo>& servi
         sdt.services.push_back(entry);
     }
     std::vector<Bytes> cdtSections;
-    for (const auto& logo : logos) {
-        tswriter::CdtLogoSection cdt;
-        cdt.downloadDataId = logo.downloadDataId;
-        cdt.originalNetworkId = networkId;
-        cdt.logoType = logo.logoType;
-        cdt.logoId = logo.logoId;
-        cdt.logoVersion = logo.logoVersion;
-        cdt.data = logo.png;
-        cdtSections.push_back(cdt.Build());
-    }
+    for (const auto& logo : logos) cdtSections.push_back(CdtSection(networkId, logo));
     tswriter::Packetizer sdtPackets(tswriter::kSdtPid), cdtPackets(tswriter::kCdtPid);
     Bytes stream;
     auto append = [&stream](const Bytes& bytes) {

@@ -28,6 +28,9 @@ struct CdtLogo {
     Bytes png;
 };
 
+// The CDT logo section that carries `logo` on network `networkId`.
+Bytes CdtSection(std::uint16_t networkId, const CdtLogo& logo);
+
 // Cycles of: SDT (actual) of `networkId`, filler, one CDT section per logo, filler.
 Bytes BuildStream(std::uint16_t networkId, const std::vector<ServiceLogo>& services,
                   const std::vector<CdtLogo>& logos, int cycles = 2);

@@ -73,6 +73,7 @@ LRESULT Window::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
 int Window::Run() {
     MSG message{};
     while (message.message != WM_QUIT) {
+        if (stopRequested.load()) return 0;
         if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             DispatchMessageW(&message);
         } else if (IsWindowVisible(hwnd)) {
@@ -102,9 +103,9 @@ void Window::LockPassOnWindowThread() {
 
 void Window::StopRenderThread() {
     if (!renderThread.joinable()) return;
-    renderThread.interrupt();
+    stopRequested.store(true);
     // A resize made just before may hold the render thread in SendMessageW, waiting for this
-    // thread: keep delivering sent messages until it reaches its interruption point.
+    // thread: keep delivering sent messages until it comes round to the flag.
     while (!renderThread.try_join_for(boost::chrono::milliseconds(1))) {
         MSG sent;
         PeekMessageW(&sent, nullptr, 0, 0, PM_NOREMOVE);

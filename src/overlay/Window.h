@@ -5,6 +5,7 @@
 #include <d3d9.h>
 #include <d3dx9.h>
 
+#include <atomic>
 #include <boost/thread/mutex.hpp>
 #include <boost/thread/thread.hpp>
 #include <cstdint>
@@ -48,7 +49,7 @@ protected:
 
     // Takes passMutex on the window's own thread without ever blocking its sent messages.
     void LockPassOnWindowThread();
-    // Interrupts and joins the render thread while still answering what it sends this thread.
+    // Stops and joins the render thread while still answering what it sends this thread.
     void StopRenderThread();
 
     HINSTANCE instance;
@@ -57,6 +58,10 @@ protected:
     ComRef<ID3DXSprite> sprite;
     ComRef<IDirect3DTexture9> texture;
     boost::thread renderThread;
+    // Ends the render loop at its next turn. A flag, not Boost's interruption: the exception that
+    // interruption throws makes the statically linked runtime create lock semaphores that are
+    // never freed when the module unloads, so every load-unload cycle would keep two handles.
+    std::atomic<bool> stopRequested{false};
     boost::mutex logoMutex;
     LogoRecord pendingLogo;
     int32_t textureWidth = 0;

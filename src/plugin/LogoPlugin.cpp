@@ -1,8 +1,19 @@
 #include "LogoPlugin.h"
 
+#include <atomic>
 #include <thread>
 
 using namespace TVTest;
+
+namespace {
+
+// The stream callback's door. It lives in the module, not in the plug-in object: a packet that
+// the viewer handed over just before the removal may reach the callback after the object is
+// gone, and must find the door closed without touching the object.
+std::atomic<bool> streamClosed{false};
+std::atomic<int> packetsInside{0};
+
+}  // namespace
 
 bool LogoPlugin::GetPluginInfo(PluginDescription* info) {
     info->type = 0;
@@ -16,6 +27,7 @@ bool LogoPlugin::GetPluginInfo(PluginDescription* info) {
 
 bool LogoPlugin::Initialize() {
     if (!manager.Open()) return false;
+    streamClosed.store(false);
     app->SendHostMessage(HOST_MSG_SET_EVENT_CALLBACK, reinterpret_cast<LPARAM>(&EventCallback),
                          reinterpret_cast<LPARAM>(this));
     StreamCallbackInfo info{};
@@ -44,12 +56,6 @@ void LogoPlugin::RemoveCallbacks() {
     while (packetsInside.load() != 0) std::this_thread::yield();
 }
 
-void LogoPlugin::HandlePacket(BYTE* packet) {
-    packetsInside.fetch_add(1);
-    if (!streamClosed.load()) manager.HandlePacket(packet);
-    packetsInside.fetch_sub(1);
-}
-
 bool LogoPlugin::HasRunningOverlay() const {
     return manager.overlayWindow != nullptr;
 }
@@ -66,6 +72,10 @@ LRESULT CALLBACK EventCallback(UINT event, LPARAM lParam1, LPARAM lParam2, void*
 }
 
 BOOL CALLBACK StreamCallback(BYTE* packet, void* clientData) {
-    static_cast<LogoPlugin*>(clientData)->HandlePacket(packet);
+    // Counted in before the door is read, and the closing side closes before it counts: one of
+    // the two always sees the other.
+    packetsInside.fetch_add(1);
+    if (!streamClosed.load()) static_cast<LogoPlugin*>(clientData)->manager.HandlePacket(packet);
+    packetsInside.fetch_sub(1);
     return TRUE;
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <atomic>
-
 #include "LogoEventHandler.h"
 #include "StreamCallbackManager.h"
 #include "TVTestPlugin.h"
@@ -23,16 +21,12 @@ public:
     // registered), then waits for a packet already inside the stream callback, so that no packet
     // ever runs on a half-destroyed manager. The viewer's thread only.
     void RemoveCallbacks();
-    // The stream callback's guard around one packet.
-    void HandlePacket(BYTE* packet);
 
     LogoEventHandler handler;
     StreamCallbackManager manager;
 
 private:
     bool callbacksRegistered = false;
-    std::atomic<bool> streamClosed{false};
-    std::atomic<int> packetsInside{0};
 };
 
 // The viewer's callbacks; the client data is the LogoPlugin. Neither lets an exception out.

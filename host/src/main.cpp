@@ -23,7 +23,7 @@ namespace {
 
 const char* const USAGE =
     "usage: insigno-host [--module PATH] [--workdir DIR] [--stream PATH] [--report FILE]\n"
-    "                    [--timeline] [--soak MINUTES] SCENARIO\n"
+    "                    [--timeline] [--soak MINUTES [--reload SECONDS]] SCENARIO\n"
     "  --module PATH   the plug-in module (default: the scenario's, else Insigno.tvtp beside\n"
     "                  insigno-host)\n"
     "  --workdir DIR   the module is copied here; its settings file and logo directory are\n"
@@ -32,7 +32,10 @@ const char* const USAGE =
     "  --report FILE   write the JSON lines to FILE instead of standard output\n"
     "  --timeline      print a readable timeline on standard output\n"
     "  --soak MINUTES  instead of the scenario's steps, soak the module for MINUTES among the\n"
-    "                  scenario's channels, printing counts and process figures every minute\n";
+    "                  scenario's channels, printing counts and process figures every minute\n"
+    "  --reload SECONDS  during a soak, finalise, unload, load and initialise the module every\n"
+    "                  SECONDS (default 10); the figures are taken between cycles, so at most\n"
+    "                  60 gives one a minute\n";
 
 std::filesystem::path ExecutableDirectory() {
 #ifdef _WIN32
@@ -77,6 +80,7 @@ int main(int argc, char** argv) {
     std::optional<std::filesystem::path> module, workDir, stream, reportFile, scenarioFile;
     bool timeline = false;
     std::optional<double> soakMinutes;
+    double reloadSeconds = SoakOptions{}.reloadSeconds;
     for (int i = 1; i < count; ++i) {
         const std::string& arg = args[static_cast<std::size_t>(i)];
         auto value = [&]() -> std::filesystem::path {
@@ -98,6 +102,12 @@ int main(int argc, char** argv) {
             soakMinutes = std::atof(args[static_cast<std::size_t>(++i)].c_str());
             if (!(*soakMinutes > 0)) {
                 std::cerr << "insigno-host: --soak needs a number of minutes\n" << USAGE;
+                return 2;
+            }
+        } else if (arg == "--reload" && i + 1 < count) {
+            reloadSeconds = std::atof(args[static_cast<std::size_t>(++i)].c_str());
+            if (!(reloadSeconds > 0)) {
+                std::cerr << "insigno-host: --reload needs a number of seconds\n" << USAGE;
                 return 2;
             }
         } else if (arg == "--timeline") {
@@ -150,6 +160,7 @@ int main(int argc, char** argv) {
         if (soakMinutes) {
             SoakOptions soak;
             soak.minutes = *soakMinutes;
+            soak.reloadSeconds = reloadSeconds;
             return RunSoak(scenario, soak, host, report, std::cout);
         }
         return RunScenario(scenario, host, report);

@@ -246,6 +246,7 @@ bool Host::Finalize() {
         pump->Stop();
         ReportStreamStopped("before TVTFinalize");
     }
+    const auto registered = StreamCallback();
     const bool result = module->Finalize() != FALSE;
     {
         std::lock_guard<std::mutex> lock(mutex);
@@ -254,6 +255,14 @@ bool Host::Finalize() {
     if (pump && options.streamThroughFinalize) {
         pump->Stop();
         ReportStreamStopped("after TVTFinalize");
+        // The stream thread may have taken the callback just before the removal and call it only
+        // now, after TVTFinalize: the plug-in must let that packet pass without touching what it
+        // has freed. One such packet, a null packet, is handed over here.
+        if (registered && registered->callback) {
+            alignas(16) BYTE late[StreamPump::PACKET_SIZE] = {0x47, 0x1F, 0xFF, 0x10};
+            registered->callback(late, registered->clientData);
+            report.Emit(ReportEntry("late_packet").Text("a packet taken before the removal"));
+        }
     }
     // A quit message posted during teardown would end the viewer's loop after this.
     MSG quit{};

@@ -56,6 +56,7 @@ TEST_F(ModuleTest, FinalisingWhileTheStreamRunsRemovesBothCallbacksFirst) {
     const auto lines = report.Lines();
     EXPECT_TRUE(Has(lines, R"("event_callback_removed":true,"stream_callback_removed":true)"));
     EXPECT_TRUE(Has(lines, R"("when":"after TVTFinalize")"));
+    EXPECT_TRUE(Has(lines, R"("what":"late_packet")"));
     EXPECT_EQ(host->LateMessages(), 0);
 }
 

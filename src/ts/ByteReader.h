@@ -27,6 +27,15 @@ public:
         return value;
     }
 
+    uint32_t U32() {
+        if (!Has(4)) return 0;
+        const uint32_t value = static_cast<uint32_t>(cursor[0]) << 24 |
+                               static_cast<uint32_t>(cursor[1]) << 16 |
+                               static_cast<uint32_t>(cursor[2]) << 8 | cursor[3];
+        cursor += 4;
+        return value;
+    }
+
     // The next byte without consuming it.
     uint8_t PeekU8() {
         if (!Has(1)) return 0;

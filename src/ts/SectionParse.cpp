@@ -65,6 +65,10 @@ void SectionParse::TakeSections(const uint8_t* first, const uint8_t* last) {
         if (buffer.empty() && *first == kStuffing) return;
         first = Append(first, last);
         const size_t size = SectionSize();
+        if (size > maxSectionLength + kHeaderSize) {
+            buffer.clear();
+            return;
+        }
         if (size == 0 || buffer.size() < size) return;  // the rest comes with later packets
         Finish();
     }

@@ -17,6 +17,11 @@ public:
     static constexpr size_t kMaxSectionSize = 0x0FFF + 3;
 
 protected:
+    // The longest section_length the derived table allows (ISO/IEC 13818-1 gives PSI 1021,
+    // ISO/IEC 13818-6 and ARIB's SI 4093). A longer one is dropped as soon as its header is in,
+    // together with the rest of its packet, where no section can be found after it.
+    size_t maxSectionLength = 0x0FFF;
+
     // Whether this parser handles the table whose table_id starts `buffer`.
     virtual bool IsTargetTable(uint8_t tableId) const = 0;
     // Parses the complete, checked section at the start of `buffer` and empties `buffer`. The

@@ -185,6 +185,8 @@ int ScanLogoDirectory(const Options& options) {
 }
 
 int Run(const std::vector<std::string>& args) {
+    // Lines go out through the stream's own buffer, not through stdio's locked one per write.
+    std::ios::sync_with_stdio(false);
     Options options;
     if (const std::optional<int> status = ParseArguments(args, options)) return *status;
     if (options.logoDirectory) return ScanLogoDirectory(options);

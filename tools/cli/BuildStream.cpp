@@ -3,6 +3,7 @@
 #include <map>
 #include <stdexcept>
 
+#include "CarouselStream.h"
 #include "LogoPng.h"
 #include "LogoRecord.h"
 #include "Packetizer.h"
@@ -149,12 +150,18 @@ std::vector<uint8_t> BuildStream(const StreamSpec& plan) {
         }
     };
 
+    CarouselStream carousel(plan);
     for (int cycle = 0; cycle < plan.repeat; ++cycle) {
         out.Garbage(plan.garbage);
+        if (!carousel.Empty()) out.Append(carousel.Tables());
         out.Append(sdtPackets.OnePerPacket({sdt}));
         filler();
         out.Append(plan.backToBack ? cdtPackets.BackToBack(cdt) : cdtPackets.OnePerPacket(cdt));
         filler();
+        if (!carousel.Empty()) {
+            out.Append(carousel.Cycle());
+            filler();
+        }
     }
     return out.bytes;
 }

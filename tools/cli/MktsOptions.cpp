@@ -27,6 +27,19 @@ The same options always give the same bytes.
                          and logo type; the bytes of the file PNG (send it without a PLTE chunk, as
                          broadcasters do), or else a generated picture of the type's size labelled
                          with the logo id and version ("1V2")
+  --carousel NET:TYPE:LOGO:SERVICES[:PNG]
+                         a logo of the engineering service's common-data carousel: NET "bs"
+                         (module LOGO-0TYPE) or "cs" (CS_LOGO-0TYPE), TYPE 0 to 5, the logo id,
+                         SERVICES as ONID/TSID/SID[,ONID/TSID/SID...], and the bytes of the file
+                         PNG or a generated picture labelled "1V0". The stream then also holds a
+                         PAT with service 0x03A1, its PMT (PID 0x01F0) with the BS carousel (PID
+                         0x0920, component tag 0x79) and the CS one (0x0921, 0x7A), and per
+                         cycle each carousel's DII and DDB sections
+  --module-version N     moduleVersion of the logo modules (default 1)
+  --block-size N         DII blockSize, 1 to 4066 (default 4066)
+  --interleave           send the modules' blocks in turn, not module after module
+  --repeat-blocks        send every block a second time after all others in each cycle
+  --blocks-first         send each cycle's blocks before its DII
   --repeat N             number of cycles (default 4)
   --filler N             filler packets after each table group (default 3)
   --back-to-back         pack the CDT sections back to back, several in one packet where they
@@ -74,6 +87,15 @@ std::vector<std::string> Fields(const std::string& text, size_t count) {
     return fields;
 }
 
+std::vector<uint8_t> ReadPng(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::vector<uint8_t> png(std::istreambuf_iterator<char>(file),
+                             (std::istreambuf_iterator<char>()));
+    if (!file.good() && !file.eof()) throw std::invalid_argument("cannot read " + path);
+    if (png.empty()) throw std::invalid_argument(path + " is empty or unreadable");
+    return png;
+}
+
 ServiceSpec ParseService(const std::string& text) {
     const auto usage = [&text] {
         return std::invalid_argument(
@@ -112,14 +134,43 @@ LogoSpec ParseLogo(const std::string& text) {
     logo.logoId = static_cast<uint16_t>(Number(fields[1], 0x1FF, "logo id"));
     logo.logoVersion = static_cast<uint16_t>(Number(fields[2], 0xFFF, "logo version"));
     logo.logoType = static_cast<uint8_t>(Number(fields[3], 0xFF, "logo type"));
-    if (fields.size() == 5) {
-        std::ifstream file(fields[4], std::ios::binary);
-        logo.png.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-        if (!file.good() && !file.eof()) {
-            throw std::invalid_argument("cannot read " + fields[4]);
-        }
-        if (logo.png.empty()) throw std::invalid_argument(fields[4] + " is empty or unreadable");
+    if (fields.size() == 5) logo.png = ReadPng(fields[4]);
+    return logo;
+}
+
+CarouselLogoSpec ParseCarouselLogo(const std::string& text) {
+    const std::vector<std::string> fields = Fields(text, 5);
+    if (fields.size() < 4 || (fields[0] != "bs" && fields[0] != "cs")) {
+        throw std::invalid_argument("--carousel " + text +
+                                    ": use bs|cs:TYPE:LOGO:ONID/TSID/SID[,...][:PNG]");
     }
+    CarouselLogoSpec logo;
+    logo.cs = fields[0] == "cs";
+    logo.logoType = static_cast<uint8_t>(Number(fields[1], 5, "carousel logo type"));
+    logo.logoId = static_cast<uint16_t>(Number(fields[2], 0x1FF, "logo id"));
+    std::string services = fields[3];
+    while (!services.empty()) {
+        const size_t comma = services.find(',');
+        const std::string one = services.substr(0, comma);
+        services = comma == std::string::npos ? "" : services.substr(comma + 1);
+        const size_t first = one.find('/');
+        const size_t second = first == std::string::npos ? first : one.find('/', first + 1);
+        if (second == std::string::npos) {
+            throw std::invalid_argument("--carousel " + text + ": a service is ONID/TSID/SID");
+        }
+        CarouselServiceSpec service;
+        service.originalNetworkId =
+            static_cast<uint16_t>(Number(one.substr(0, first), 0xFFFF, "network id"));
+        service.transportStreamId = static_cast<uint16_t>(
+            Number(one.substr(first + 1, second - first - 1), 0xFFFF, "transport stream id"));
+        service.serviceId =
+            static_cast<uint16_t>(Number(one.substr(second + 1), 0xFFFF, "service id"));
+        logo.services.push_back(service);
+    }
+    if (logo.services.empty() || logo.services.size() > 255) {
+        throw std::invalid_argument("--carousel " + text + ": 1 to 255 services");
+    }
+    if (fields.size() == 5) logo.png = ReadPng(fields[4]);
     return logo;
 }
 
@@ -153,6 +204,20 @@ MktsOptions ParseMktsArguments(const std::vector<std::string>& args) {
         } else if (arg == "--logo") {
             custom.logos.push_back(ParseLogo(value()));
             anyContent = true;
+        } else if (arg == "--carousel") {
+            custom.carouselLogos.push_back(ParseCarouselLogo(value()));
+            anyContent = true;
+        } else if (arg == "--module-version") {
+            plan.moduleVersion = static_cast<uint8_t>(Number(value(), 0xFF, "module version"));
+        } else if (arg == "--block-size") {
+            plan.blockSize = static_cast<uint16_t>(Number(value(), 4066, "block size"));
+            if (plan.blockSize == 0) throw std::invalid_argument("block size must be 1 to 4066");
+        } else if (arg == "--interleave") {
+            plan.interleave = true;
+        } else if (arg == "--repeat-blocks") {
+            plan.repeatBlocks = true;
+        } else if (arg == "--blocks-first") {
+            plan.blocksFirst = true;
         } else if (arg == "--repeat") {
             plan.repeat = static_cast<int>(Number(value(), 100000, "repeat"));
         } else if (arg == "--filler") {
@@ -173,6 +238,7 @@ MktsOptions ParseMktsArguments(const std::vector<std::string>& args) {
     const StreamSpec sample = SampleSpec();
     plan.services = anyContent ? custom.services : sample.services;
     plan.logos = anyContent ? custom.logos : sample.logos;
+    plan.carouselLogos = custom.carouselLogos;
     if (!options.help && options.output.empty()) {
         throw std::invalid_argument("no output: give -o FILE (\"-\" for standard output)");
     }

@@ -34,12 +34,20 @@ constexpr char kUsage[] =
 
 Reads transport-stream recordings (188-byte packets, 192-byte timestamped or 204-byte packets;
 the size is detected and garbage between packets is skipped), runs the plug-in's SDT (PID 0x0011)
-and CDT (PID 0x0029) parsers over them and prints one JSON line per result on standard output:
+and CDT (PID 0x0029) parsers and its carousel collector over them and prints one JSON line per
+result on standard output:
   {"table":"sdt","packet":K,"onid":N,"services":[{"service_id":N,"type":N,"logo_id":N,
    "logo_version":N,"download_data_id":N},...]}
   {"table":"cdt","packet":K,"onid":N,"download_data_id":N,"logo_type":N,"logo_id":N,
    "logo_version":N,"width":N,"height":N,"size":N,"sha256":"..."}
-K is the 0-based index of the packet in its file. FILE "-" reads standard input.
+and, for the logo modules of the common-data carousel (the engineering service 0x03A1 found in
+the PAT, its streams of component tag 0x79 and 0x7A), one line per logo of each completed module
+LOGO-0N or CS_LOGO-0N:
+  {"table":"carousel","packet":K,"module":"LOGO-05","module_version":N,"logo_type":N,
+   "logo_id":N,"services":[{"onid":N,"tsid":N,"service_id":N},...],"width":N,"height":N,
+   "size":N,"sha256":"..."}
+K is the 0-based index of the packet in its file (for the carousel, of the packet that completed
+the module). FILE "-" reads standard input.
 
   --logo-dir LOGODIR  read a logo directory as the plug-in's start-up scan does, changing
               nothing, and print one line per file (sorted by name):
@@ -48,7 +56,9 @@ K is the 0-based index of the packet in its file. FILE "-" reads standard input.
               PNG) or leave (no logo file name, or unreadable); the ids only for logo file names
   --png DIR   also write each distinct logo once to DIR as NNNN_LLL_VVV_TT.png, completed with
               the fixed broadcast palette so that any image viewer shows it, and DIR/index.html,
-              a page showing them all (superseded ones greyed)
+              a page showing them all by network (superseded ones greyed); a carousel logo once
+              for each network it serves, under the version an SDT of the recording gave its
+              logo id (0 before any did)
   --help      show this text
 
 A summary line goes to standard error. Exit status: 0 when every file was read, 2 when a file
@@ -210,7 +220,9 @@ int Run(const std::vector<std::string>& args) {
         status = kExitUsage;
     }
     std::cerr << "insigno-scan: " << scanner.packets << " packets, " << scanner.sections
-              << " sections, " << scanner.Logos() << " logos\n";
+              << " sections, ";
+    if (scanner.carouselLogos != 0) std::cerr << scanner.carouselLogos << " carousel logos, ";
+    std::cerr << scanner.Logos() << " logos\n";
     return status;
 }
 

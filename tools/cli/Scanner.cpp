@@ -6,23 +6,34 @@
 #include "LogoStore.h"
 #include "PacketReader.h"
 #include "ScanJson.h"
+#include "Sha256.h"
 #include "ViewablePng.h"
 
 namespace {
 
 constexpr uint16_t kSdtPid = 0x0011;
 constexpr uint16_t kCdtPid = 0x0029;
+// Enough for every logo of a long recording; past it the memory starts afresh.
+constexpr size_t kMaxRememberedHashes = 4096;
+
+std::string_view View(const std::vector<uint8_t>& bytes) {
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
 
 }  // namespace
 
 Scanner::Scanner(std::ostream& output, std::optional<std::filesystem::path> directory)
-    : out(output), pngDirectory(std::move(directory)) {}
+    : out(output),
+      pngDirectory(std::move(directory)),
+      carousel([this](const CarouselLogo& logo) { FoundInCarousel(logo); }) {}
 
 void Scanner::ScanStream(std::istream& in) {
     sdt.Reset();
     cdt.Reset();
+    carousel.Reset();
     PacketReader reader(in);
-    uint64_t index = 0;
+    std::string line;
+    index = 0;
     for (const uint8_t* packet = reader.Next(); packet != nullptr;
          packet = reader.Next(), ++index) {
         ++packets;
@@ -31,28 +42,70 @@ void Scanner::ScanStream(std::istream& in) {
         if (pid == kSdtPid) {
             sdt.PushPacket(packet, packet + kTsPacketSize, [&] {
                 if (sdt.services.empty()) return;
-                out << SdtJsonLine(index, sdt.originalNetworkId, sdt.services) << '\n';
+                for (const auto& [serviceId, info] : sdt.services) {
+                    if (info.transmissionType == 1) {
+                        sdtVersions[{sdt.originalNetworkId, info.logoId}] = info.logoVersion;
+                    }
+                }
+                SdtJsonLine(line, index, sdt.originalNetworkId, sdt.services);
+                out << line;
                 ++sections;
             });
         } else if (pid == kCdtPid) {
             cdt.PushPacket(packet, packet + kTsPacketSize, [&] {
                 if (cdt.logo.data.empty()) return;
-                out << CdtJsonLine(index, cdt.downloadDataId, cdt.logo) << '\n';
+                CdtJsonLine(line, index, cdt.downloadDataId, cdt.logo, Sha256Of(cdt.logo.data));
+                out << line;
                 ++sections;
-                Found(cdt.logo, index);
+                Found(cdt.logo, "");
             });
+        } else {
+            carousel.PushPacket(packet);
         }
     }
     out.flush();
 }
 
-void Scanner::Found(const LogoRecord& logo, uint64_t packet) {
-    const std::string name = LogoStore::MakeFileName(logo);
-    if (!seen.insert(name).second || !pngDirectory) return;
+const std::string& Scanner::Sha256Of(const std::vector<uint8_t>& bytes) {
+    const auto known = hashes.find(View(bytes));
+    if (known != hashes.end()) return known->second;
+    if (hashes.size() >= kMaxRememberedHashes) hashes.clear();
+    return hashes.emplace(std::string(View(bytes)), Sha256Hex(bytes)).first->second;
+}
 
+void Scanner::FoundInCarousel(const CarouselLogo& logo) {
+    std::string line;
+    CarouselJsonLine(line, index, logo, Sha256Of(logo.png));
+    out << line;
+    ++carouselLogos;
+    // One logo for each network it serves, as the plug-in keeps it.
+    std::set<uint16_t> networks;
+    for (const CarouselService& service : logo.services) networks.insert(service.originalNetworkId);
+    for (const uint16_t network : networks) {
+        LogoRecord record;
+        record.originalNetworkId = network;
+        record.logoId = logo.logoId;
+        const auto version = sdtVersions.find({network, logo.logoId});
+        record.logoVersion = version == sdtVersions.end() ? 0 : version->second;
+        record.logoType = logo.logoType;
+        record.data = logo.png;
+        record.ApplySizeByType();
+        Found(record,
+              ", module " + logo.moduleName + " version " + std::to_string(logo.moduleVersion));
+    }
+}
+
+void Scanner::Found(const LogoRecord& logo, const std::string& where) {
+    if (!seen.emplace(logo.originalNetworkId, logo.logoId, logo.logoVersion, logo.logoType)
+             .second ||
+        !pngDirectory) {
+        return;
+    }
+    const std::string name = LogoStore::MakeFileName(logo);
     if (!WriteViewablePng(*pngDirectory, name, logo)) {
         std::cerr << "insigno-scan: logo " << name << " is too short to be a PNG, not written\n";
         return;
     }
-    gallery.push_back({logo, name + ".png", source + ", packet " + std::to_string(packet), false});
+    gallery.push_back(
+        {logo, name + ".png", source + ", packet " + std::to_string(index) + where, false});
 }

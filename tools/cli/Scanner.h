@@ -3,14 +3,20 @@
 #include <cstdint>
 #include <filesystem>
 #include <istream>
+#include <map>
 #include <optional>
 #include <ostream>
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <tuple>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "CDTParse.h"
+#include "CarouselCollector.h"
 #include "Gallery.h"
 #include "SDTParse.h"
 
@@ -19,8 +25,9 @@ struct OutputError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Runs the plug-in's own SDT and CDT parsers over recordings and prints one JSON line for each
-// section that yields logo references or a logo.
+// Runs the plug-in's own SDT and CDT parsers and carousel collector over recordings and prints
+// one JSON line for each section that yields logo references or a logo, and for each logo of a
+// completed carousel logo module.
 class Scanner {
 public:
     Scanner(std::ostream& out, std::optional<std::filesystem::path> pngDirectory);
@@ -31,6 +38,7 @@ public:
 
     uint64_t packets = 0;
     uint64_t sections = 0;
+    uint64_t carouselLogos = 0;
     // Distinct logos (by network, logo id, version and type) seen so far.
     uint64_t Logos() const { return seen.size(); }
 
@@ -40,11 +48,30 @@ public:
     std::vector<GalleryLogo> gallery;
 
 private:
-    void Found(const LogoRecord& logo, uint64_t packet);
+    // `where` follows the recording and packet in the gallery.
+    void Found(const LogoRecord& logo, const std::string& where);
+    void FoundInCarousel(const CarouselLogo& logo);
+    // SHA-256 of bytes seen before comes from memory: a recording repeats its logos every cycle.
+    const std::string& Sha256Of(const std::vector<uint8_t>& bytes);
+
+    // Hashing and comparing by the bytes' view, so that a look-up copies nothing.
+    struct ViewHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view bytes) const {
+            return std::hash<std::string_view>{}(bytes);
+        }
+    };
 
     std::ostream& out;
     std::optional<std::filesystem::path> pngDirectory;
     SDTParse sdt;
     CDTParse cdt;
-    std::set<std::string> seen;
+    CarouselCollector carousel;
+    uint64_t index = 0;
+    // onid, logo id, version, type
+    std::set<std::tuple<uint16_t, uint16_t, uint16_t, uint8_t>> seen;
+    // Logo versions the SDTs gave type 1 entries, by network and logo id: the names of carousel
+    // logos, which carry none; 0 until an SDT gives one.
+    std::map<std::pair<uint16_t, uint16_t>, uint16_t> sdtVersions;
+    std::unordered_map<std::string, std::string, ViewHash, std::equal_to<>> hashes;
 };

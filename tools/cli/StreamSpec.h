@@ -28,6 +28,22 @@ struct LogoSpec {
     std::vector<uint8_t> png;
 };
 
+// A logo of the engineering service's common-data carousel.
+struct CarouselServiceSpec {
+    uint16_t originalNetworkId = 0;
+    uint16_t transportStreamId = 0;
+    uint16_t serviceId = 0;
+};
+
+struct CarouselLogoSpec {
+    bool cs = false;       // in the CS module CS_LOGO-0N instead of the BS module LOGO-0N
+    uint8_t logoType = 0;  // 0 to 5: N of the module name
+    uint16_t logoId = 0;
+    std::vector<CarouselServiceSpec> services;
+    // The PNG bytes to send; when empty a labelled picture of the type's size ("1V0").
+    std::vector<uint8_t> png;
+};
+
 struct StreamSpec {
     uint16_t originalNetworkId = 0x7FE0;
     uint16_t transportStreamId = 0x7FE1;
@@ -40,6 +56,15 @@ struct StreamSpec {
     bool backToBack = false;  // sections packed back to back instead of one per packet
     size_t packetSize = 188;  // 188, 192 (timestamp first) or 204 (parity after)
     size_t garbage = 0;       // junk bytes before every cycle
+
+    // With carousel logos: a PAT listing the engineering service 0x03A1, its PMT with the BS
+    // (component tag 0x79) and CS (0x7A) carousels, and per cycle their DII and DDB sections.
+    std::vector<CarouselLogoSpec> carouselLogos;
+    uint8_t moduleVersion = 1;
+    uint16_t blockSize = 4066;
+    bool interleave = false;    // the modules' blocks in turn instead of module after module
+    bool repeatBlocks = false;  // every block sent a second time, after all others
+    bool blocksFirst = false;   // each cycle's blocks before its DII
 };
 
 // The built-in sample (described in its source and the README).

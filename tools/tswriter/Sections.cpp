@@ -31,8 +31,7 @@ Bytes LongSection(const LongHeader& header, const Bytes& body) {
     const size_t sectionLength = 5 + body.size() + 4;
     Bytes out{header.tableId};
     out.reserve(3 + sectionLength);
-    // section_syntax_indicator 1, private/reserved bits 1.
-    PutLength12(out, 0xF, sectionLength, "section longer than section_length can say");
+    PutLength12(out, header.flagBits, sectionLength, "section longer than section_length can say");
     PutU16(out, header.tableIdExtension);
     out.push_back(static_cast<uint8_t>(0xC0 | ((header.versionNumber & 0x1F) << 1) |
                                        (header.currentNext ? 1 : 0)));

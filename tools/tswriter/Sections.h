@@ -20,6 +20,9 @@ struct LongHeader {
     bool currentNext = true;
     uint8_t sectionNumber = 0;
     uint8_t lastSectionNumber = 0;
+    // section_syntax_indicator, the private or '0' bit and two reserved bits: 1111 for SI,
+    // 1011 for PSI and DSM-CC (whose private_indicator is the complement of the first).
+    uint8_t flagBits = 0xF;
 };
 
 // A complete long section: header, body and CRC_32, reserved bits sent as 1. Throws

@@ -226,3 +226,98 @@ INSTANTIATE_TEST_SUITE_P(Framings, ScanFraming,
                                            FramingCase{204, 1000, true}));
 
 }  // namespace
+
+namespace {
+
+// BS logos of two types (one serving two networks) and a CS logo, in modules of several blocks.
+StreamSpec CarouselSpec() {
+    StreamSpec plan;
+    plan.originalNetworkId = 4;
+    plan.transportStreamId = 0x40F1;
+    plan.services = {ServiceSpec{101, 1, 0x101, 3, 0, "", ""}};
+    plan.carouselLogos = {{false, 5, 0x101, {{4, 0x40F1, 101}, {7, 0x7001, 301}}, {}},
+                          {false, 5, 0x102, {{4, 0x40F1, 102}}, {}},
+                          {false, 2, 0x101, {{4, 0x40F1, 101}}, {}},
+                          {true, 5, 0x120, {{6, 0x7001, 201}}, {}}};
+    plan.blockSize = 100;
+    plan.repeat = 2;
+    return plan;
+}
+
+// The carousel lines a scan must print for CarouselSpec(), without their packet numbers.
+std::multiset<std::string> ExpectedCarouselLines() {
+    std::multiset<std::string> lines;
+    for (const CarouselLogoSpec& logo : CarouselSpec().carouselLogos) {
+        LogoSpec picture;
+        picture.logoId = logo.logoId;
+        picture.logoType = logo.logoType;
+        const Bytes png = LogoPngOf(picture);
+        const LogoSize size = SizeForLogoType(logo.logoType);
+        std::string services;
+        for (const CarouselServiceSpec& s : logo.services) {
+            services += std::string(services.empty() ? "" : ",") +
+                        "{\"onid\":" + std::to_string(s.originalNetworkId) +
+                        ",\"tsid\":" + std::to_string(s.transportStreamId) +
+                        ",\"service_id\":" + std::to_string(s.serviceId) + "}";
+        }
+        lines.insert(std::string("\"module\":\"") + (logo.cs ? "CS_" : "") + "LOGO-0" +
+                     std::to_string(logo.logoType) + "\",\"module_version\":1,\"logo_type\":" +
+                     std::to_string(logo.logoType) + ",\"logo_id\":" + std::to_string(logo.logoId) +
+                     ",\"services\":[" + services + "],\"width\":" + std::to_string(size.width) +
+                     ",\"height\":" + std::to_string(size.height) + ",\"size\":" +
+                     std::to_string(png.size()) + ",\"sha256\":\"" + Sha256Hex(png) + "\"}");
+    }
+    return lines;
+}
+
+std::multiset<std::string> CarouselLines(const std::string& text) {
+    std::multiset<std::string> lines;
+    std::istringstream in(text);
+    const std::string prefix = "{\"table\":\"carousel\",\"packet\":";
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind(prefix, 0) != 0) continue;
+        lines.insert(line.substr(line.find(',', prefix.size()) + 1));
+    }
+    return lines;
+}
+
+class ScanCarousel : public ::testing::TestWithParam<std::string> {};
+
+// Each logo of each completed module once, however the blocks are sent.
+TEST_P(ScanCarousel, PrintsEachLogoOfEachModuleOnce) {
+    StreamSpec plan = CarouselSpec();
+    const std::string& order = GetParam();
+    plan.interleave = order == "interleaved";
+    plan.repeatBlocks = order == "repeated";
+    plan.blocksFirst = order == "blocks-first";
+    if (order == "whole-blocks") plan.blockSize = 4066;
+    EXPECT_EQ(CarouselLines(ScanToText(BuildStream(plan))), ExpectedCarouselLines());
+}
+
+INSTANTIATE_TEST_SUITE_P(Orders, ScanCarousel,
+                         ::testing::Values("in-turn", "interleaved", "repeated", "blocks-first",
+                                           "whole-blocks"));
+
+TEST(ScanCarousel, PngsGoUnderEachNetworkWithTheSdtsVersion) {
+    const std::filesystem::path directory =
+        std::filesystem::temp_directory_path() /
+        ("insigno-scan-carousel-" +
+         std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    std::filesystem::remove_all(directory);
+    std::ostringstream out;
+    Scanner scanner(out, directory);
+    const Bytes stream = BuildStream(CarouselSpec());
+    std::istringstream in(std::string(stream.begin(), stream.end()));
+    scanner.ScanStream(in);
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+        names.insert(entry.path().filename().string());
+    }
+    // Network 4's SDT gives logo 0x101 version 3; no SDT of network 7 or 6 was seen.
+    EXPECT_EQ(names, (std::set<std::string>{"0004_101_003_05.png", "0007_101_000_05.png",
+                                            "0004_102_000_05.png", "0004_101_003_02.png",
+                                            "0006_120_000_05.png"}));
+    std::filesystem::remove_all(directory);
+}
+
+}  // namespace

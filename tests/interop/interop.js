@@ -1,6 +1,8 @@
 "use strict";
 // Peer check: streams written by insigno-mkts are read by insigno-scan and by aribts, an
-// independent ARIB parser; the logo references and logos both report must agree.
+// independent ARIB parser; the logo references and logos both report must agree, and so must
+// the logos of the common-data carousel (aribts decodes the PAT, PMT, DSM-CC messages and logo
+// modules; the blocks are put together here).
 // Usage: node interop.js INSIGNO_MKTS INSIGNO_SCAN WORK_DIR
 // Streams avoid what aribts treats differently on purpose: no continuity-counter jumps, no
 // duplicated packets, no logo whose data_size overruns its section, no junk between packets.
@@ -43,6 +45,19 @@ const cases = [
     { name: "sample-back-to-back", args: ["--back-to-back", "--filler", "0"], packetSize: 188 },
     { name: "limits", packetSize: 188, args: limits },
     { name: "limits-back-to-back", packetSize: 188, args: [...limits, "--back-to-back"] },
+];
+
+// Carousel streams: BS and CS modules of several blocks, in turn, interleaved and repeated.
+const carouselLogos = [
+    "--network", "4", "--tsid", "0x40F1",
+    "--carousel", "bs:5:0x101:4/0x40F1/101,7/0x7001/301", "--carousel", "bs:5:0x1FF:4/0x40F1/102",
+    "--carousel", "bs:0:0x101:4/0x40F1/101", "--carousel", "cs:5:0x120:6/0x7001/201",
+    "--carousel", "cs:3:0:6/0x7001/202:" + bigLogo];
+const carouselCases = [
+    { name: "carousel", args: [...carouselLogos, "--repeat", "1"] },
+    { name: "carousel-small-blocks", args: [...carouselLogos, "--block-size", "97", "--repeat", "1"] },
+    { name: "carousel-interleaved-repeated", args: [...carouselLogos, "--block-size", "500",
+        "--interleave", "--repeat-blocks", "--module-version", "9", "--repeat", "1"] },
 ];
 
 function runTool(tool, args) {
@@ -132,9 +147,115 @@ function aribtsResults(file, packetSize) {
     });
 }
 
+function carouselKey(module, version, type, logoId, services, size, sha256) {
+    return `${module}/${version}/${type}/${logoId}/${services}/${size}/${sha256}`;
+}
+
+function ourCarousel(file) {
+    const logos = [];
+    for (const line of runTool(scan, [file]).split("\n").filter(l => l.length > 0)) {
+        const entry = JSON.parse(line);
+        if (entry.table !== "carousel") continue;
+        const services = entry.services.map(s => `${s.onid}.${s.tsid}.${s.service_id}`).join(",");
+        logos.push(carouselKey(entry.module, entry.module_version, entry.logo_type, entry.logo_id,
+                               services, entry.size, entry.sha256));
+    }
+    return logos.sort();
+}
+
+// aribts's reading of the same stream: the engineering service's PMT from the PAT, the carousel
+// PIDs by component tag, each module from the last DII and its blocks, and the logo module
+// decoded by aribts's TsDataModuleLogo.
+function aribtsCarousel(file) {
+    return new Promise((resolve, reject) => {
+        let pmtPid = -1;
+        const carousels = new Map();  // PID -> { dii, blocks: Map }
+        const connector = new aribts.TsReadableConnector();
+        const packetParser = new aribts.TsPacketParser({ packetSize: 188 });
+        const sectionParser = new aribts.TsSectionParser();
+        sectionParser.on("pat", section => {
+            for (const program of section.decode().programs) {
+                if (program.program_number === 0x03A1) pmtPid = program.program_map_PID;
+            }
+        });
+        sectionParser.on("pmt", section => {
+            if (section.getPid() !== pmtPid) return;
+            for (const stream of section.decode().streams) {
+                for (const descriptor of stream.ES_info.decode()) {
+                    if (descriptor.getDescriptorTag() !== 0x52) continue;
+                    const tag = descriptor.decode().component_tag;
+                    if ((tag === 0x79 || tag === 0x7A) && !carousels.has(stream.elementary_PID)) {
+                        carousels.set(stream.elementary_PID, { dii: null, blocks: new Map() });
+                    }
+                }
+            }
+        });
+        sectionParser.on("dsmcc", section => {
+            const carousel = carousels.get(section.getPid());
+            if (!carousel) return;
+            const decoded = section.decode();
+            if (decoded.table_id === 0x3B) {
+                carousel.dii = decoded.userNetworkMessage.decode();
+            } else if (decoded.table_id === 0x3C) {
+                const block = decoded.downloadDataMessage.decode();
+                carousel.blocks.set(`${block.moduleId}/${block.moduleVersion}/${block.blockNumber}`,
+                                    block.blockDataByte);
+            }
+        });
+        connector.on("finish", () => {
+            const logos = [];
+            for (const carousel of carousels.values()) {
+                const dii = carousel.dii;
+                if (!dii) continue;
+                for (const module of dii.modules) {
+                    const name = module.moduleInfo.decode()
+                        .filter(d => d.getDescriptorTag() === 0x02)
+                        .map(d => d.decode().text.toString("latin1"))[0];
+                    if (!/^(CS_)?LOGO-0[0-5]$/.test(name)) continue;
+                    const parts = [];
+                    const count = Math.ceil(module.moduleSize / dii.blockSize);
+                    for (let n = 0; n < count; n++) {
+                        parts.push(carousel.blocks.get(`${module.moduleId}/${module.moduleVersion}/${n}`));
+                    }
+                    if (parts.some(part => part === undefined)) continue;
+                    const bytes = Buffer.concat(parts);
+                    const decodedModule = new aribts.tsDataModuleList.TsDataModuleLogo(bytes).decode();
+                    for (const logo of decodedModule.logos) {
+                        const services = logo.services.map(s =>
+                            `${s.original_network_id}.${s.transport_stream_id}.${s.service_id}`).join(",");
+                        logos.push(carouselKey(name, module.moduleVersion, decodedModule.logo_type,
+                            logo.logo_id, services, logo.data.length,
+                            crypto.createHash("sha256").update(logo.data).digest("hex")));
+                    }
+                }
+            }
+            resolve(logos.sort());
+        });
+        connector.on("error", reject);
+        connector.pipe(packetParser);
+        packetParser.pipe(sectionParser);
+        fs.createReadStream(file).on("error", reject).pipe(connector);
+    });
+}
+
 async function main() {
     let passed = 0;
     let failed = 0;
+    for (const testCase of carouselCases) {
+        const file = path.join(workDir, `${testCase.name}.ts`);
+        try {
+            runTool(mkts, [...testCase.args, "-o", file]);
+            const ours = ourCarousel(file);
+            const theirs = await aribtsCarousel(file);
+            assert.ok(theirs.length === 5, `aribts found ${theirs.length} carousel logos, not 5`);
+            assert.deepEqual(ours, theirs, "carousel logos differ");
+            console.log(`ok ${testCase.name}: ${ours.length} carousel logos (aribts ${theirs.length})`);
+            ++passed;
+        } catch (error) {
+            console.log(`FAILED ${testCase.name}: ${error.message}`);
+            ++failed;
+        }
+    }
     for (const testCase of cases) {
         const file = path.join(workDir, `${testCase.name}.ts`);
         try {

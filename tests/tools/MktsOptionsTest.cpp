@@ -68,6 +68,11 @@ INSTANTIATE_TEST_SUITE_P(
                       With({"--service", "1:1:1:0x1000:1"}),  // version has 12 bits
                       With({"--logo", "1:2:3"}), With({"--logo", "1:2:3:256"}),
                       With({"--logo", "1:2:3:4:/nonexistent/logo.png"}),
-                      With({"--packet-size", "190"})));
+                      With({"--packet-size", "190"}),
+                      With({"--carousel", "bs:5:1"}),        // no services
+                      With({"--carousel", "xs:5:1:4/1/2"}),  // neither bs nor cs
+                      With({"--carousel", "bs:6:1:4/1/2"}),  // no module LOGO-06
+                      With({"--carousel", "bs:5:1:4/1"}),    // a service has three ids
+                      With({"--block-size", "0"}), With({"--block-size", "4067"})));
 
 }  // namespace

@@ -42,9 +42,9 @@ uint32_t Crc32(const uint8_t* begin, const uint8_t* end, uint32_t initial) {
     uint32_t reg = initial;
     const uint8_t* p = begin;
     for (; end - p >= 8; p += 8) {
-        const uint32_t high = reg ^ (static_cast<uint32_t>(p[0]) << 24 |
-                                     static_cast<uint32_t>(p[1]) << 16 |
-                                     static_cast<uint32_t>(p[2]) << 8 | p[3]);
+        const uint32_t high =
+            reg ^ (static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
+                   static_cast<uint32_t>(p[2]) << 8 | p[3]);
         reg = t[7][high >> 24] ^ t[6][(high >> 16) & 0xFF] ^ t[5][(high >> 8) & 0xFF] ^
               t[4][high & 0xFF] ^ t[3][p[4]] ^ t[2][p[5]] ^ t[1][p[6]] ^ t[0][p[7]];
     }

@@ -47,8 +47,8 @@ std::optional<DownloadInfo> DecodeDownloadInfo(const uint8_t* message, size_t si
     ByteReader body = MessageBody(message, size, kDownloadInfoIndication, dii.transactionId);
     dii.downloadId = body.U32();
     dii.blockSize = body.U16();
-    body.Skip(1 + 1 + 4 + 4);     // windowSize, ackPeriod, tCDownloadWindow, tCDownloadScenario
-    body.Skip(body.U16());        // compatibilityDescriptor
+    body.Skip(1 + 1 + 4 + 4);  // windowSize, ackPeriod, tCDownloadWindow, tCDownloadScenario
+    body.Skip(body.U16());     // compatibilityDescriptor
     const uint16_t count = body.U16();
     // Each entry takes at least 8 bytes: a count beyond what is left is refused before any
     // allocation.

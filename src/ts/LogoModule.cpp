@@ -10,8 +10,7 @@ std::optional<uint8_t> LogoModuleType(std::string_view name) {
     return static_cast<uint8_t>(name[6] - '0');
 }
 
-std::vector<CarouselLogo> DecodeLogoModule(const uint8_t* data, size_t size,
-                                           uint8_t expectedType) {
+std::vector<CarouselLogo> DecodeLogoModule(const uint8_t* data, size_t size, uint8_t expectedType) {
     std::vector<CarouselLogo> logos;
     ByteReader module(data, size);
     const uint8_t logoType = module.U8();

@@ -151,8 +151,9 @@ void ModuleAssembler::Start(Download& download, uint16_t moduleId, Module& modul
     while (it != pending.end() && std::get<0>(it->first) == download.carrier &&
            std::get<1>(it->first) == download.downloadId && std::get<2>(it->first) == moduleId &&
            std::get<3>(it->first) == module.version) {
-        std::optional<CompletedModule> done = Add(download, moduleId, module, std::get<4>(it->first),
-                                                  it->second.data(), it->second.size());
+        std::optional<CompletedModule> done =
+            Add(download, moduleId, module, std::get<4>(it->first), it->second.data(),
+                it->second.size());
         bytesInFlight -= it->second.size() + kPendingOverhead;
         it = pending.erase(it);
         if (done) completed.push_back(std::move(*done));
@@ -180,8 +181,8 @@ std::optional<CompletedModule> ModuleAssembler::Add(Download& download, uint16_t
     module.received[blockNumber] = true;
     if (++module.receivedCount < blocks) return std::nullopt;
 
-    CompletedModule done{download.carrier, download.downloadId, moduleId, module.version,
-                         module.name, std::move(module.bytes)};
+    CompletedModule done{download.carrier, download.downloadId, moduleId,
+                         module.version,   module.name,         std::move(module.bytes)};
     bytesInFlight -= module.size;
     module.bytes = {};
     module.received = {};

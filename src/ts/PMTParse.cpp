@@ -26,8 +26,8 @@ void PMTParse::Parse() {
     ByteReader section(buffer.data(), SectionSize() - 4);
     section.Skip(3);  // table_id, section_length
     programNumber = section.U16();
-    section.Skip(3);  // version, section numbers
-    section.Skip(2);  // PCR_PID
+    section.Skip(3);                       // version, section numbers
+    section.Skip(2);                       // PCR_PID
     section.Skip(section.U16() & 0x0FFF);  // program_info
     while (section.Ok() && !section.AtEnd()) {
         PmtStream stream;

@@ -12,6 +12,8 @@ constexpr size_t kFirstCarrierSlot = 2;
 
 CarouselCollector::CarouselCollector(LogoHandler handler) : onLogo(std::move(handler)) {}
 
+CarouselCollector::CarouselCollector(ModuleHandler handler) : onModule(std::move(handler)) {}
+
 void CarouselCollector::Reset() {
     pat.Reset();
     Restart();
@@ -86,18 +88,23 @@ void CarouselCollector::OnDsmcc(DsmccParse& parser, uint16_t carrier) {
             // logo modules are assembled, and never a compressed one.
             if (LogoModuleType(module.name) && !module.compressed) wanted.push_back(module);
         }
-        for (const CompletedModule& module : assembler.Announce(carrier, *parser.info, wanted)) {
-            Hand(module);
+        for (CompletedModule& module : assembler.Announce(carrier, *parser.info, wanted)) {
+            Hand(std::move(module));
         }
     } else if (parser.block) {
-        if (const auto module = assembler.Take(carrier, *parser.block)) Hand(*module);
+        if (auto module = assembler.Take(carrier, *parser.block)) Hand(std::move(*module));
     }
 }
 
-void CarouselCollector::Hand(const CompletedModule& module) {
+void CarouselCollector::Hand(CompletedModule&& module) {
     const std::optional<uint8_t> type = LogoModuleType(module.name);
     if (!type) return;
-    for (CarouselLogo& logo : DecodeLogoModule(module.bytes.data(), module.bytes.size(), *type)) {
+    if (onModule) {
+        onModule(std::move(module), *type);
+        return;
+    }
+    LogoModuleReader reader(std::move(module.bytes), *type);
+    for (CarouselLogo logo; reader.Next(logo);) {
         logo.moduleName = module.name;
         logo.moduleVersion = module.moduleVersion;
         onLogo(logo);

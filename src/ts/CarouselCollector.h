@@ -32,12 +32,15 @@
 class CarouselCollector {
 public:
     using LogoHandler = std::function<void(const CarouselLogo&)>;
+    // A completed logo module whole, for a caller that reads its logos later, a few at a time.
+    using ModuleHandler = std::function<void(CompletedModule&& module, uint8_t logoType)>;
 
     static constexpr uint16_t kEngineeringServiceId = 0x03A1;
     static constexpr uint8_t kBsCommonDataTag = 0x79;
     static constexpr uint8_t kCsCommonDataTag = 0x7A;
 
     explicit CarouselCollector(LogoHandler onLogo);
+    explicit CarouselCollector(ModuleHandler onModule);
 
     // Takes one 188-byte packet from its sync byte. A packet of a PID it does not watch costs a
     // PID test and nothing else.
@@ -65,9 +68,10 @@ private:
     void OnPmt();
     void OnDsmcc(DsmccParse& parser, uint16_t pid);
     void SetCarrier(size_t slot, uint16_t pid);
-    void Hand(const CompletedModule& module);
+    void Hand(CompletedModule&& module);
 
     LogoHandler onLogo;
+    ModuleHandler onModule;
     std::array<uint16_t, 4> watched{0x0000, kNoPid, kNoPid, kNoPid};
     std::optional<uint16_t> transportStreamId;
     PATParse pat;

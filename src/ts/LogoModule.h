@@ -31,7 +31,24 @@ struct CarouselLogo {
 // to 5; nothing for any other name, compared byte for byte.
 std::optional<uint8_t> LogoModuleType(std::string_view name);
 
-// The logos of a complete logo module, in module order, without module name and version. A
-// module whose logo loop runs past its end, or whose logo_type is not `expectedType`, gives none:
-// its layout is not what it claims. Logos without bytes or without services are left out.
+// Reads the logos of a complete logo module one at a time, without module name and version, so
+// that a real-time caller can spread a module of hundreds of logos over many calls. The
+// constructor walks the loop once without copying: a module whose logo loop runs past its end,
+// or whose logo_type is not `expectedType`, gives none, as its layout is not what it claims.
+// Logos without bytes or without services are left out.
+class LogoModuleReader {
+public:
+    LogoModuleReader(std::vector<uint8_t> module, uint8_t expectedType);
+
+    // The next logo into `logo`; false when none is left.
+    bool Next(CarouselLogo& logo);
+
+private:
+    std::vector<uint8_t> bytes;
+    size_t position = 0;
+    uint16_t remaining = 0;
+    uint8_t logoType = 0;
+};
+
+// All logos of a complete logo module, in module order (LogoModuleReader's rules).
 std::vector<CarouselLogo> DecodeLogoModule(const uint8_t* data, size_t size, uint8_t expectedType);

@@ -25,7 +25,7 @@ uint16_t PacketPid(const BYTE* packet) {
 
 // Types 1 and 2 name a logo image; type 3 gives logo characters only, with logo id 0, which on a
 // network of several broadcasters belongs to one of them.
-bool CanCollect(const ServiceLogoInfo& entry) {
+bool NamesAnImage(const ServiceLogoInfo& entry) {
     return entry.transmissionType == 1 || entry.transmissionType == 2;
 }
 
@@ -67,9 +67,7 @@ void StreamCallbackManager::HandleSDTPacket(const BYTE* packet) {
             sdt.PushPacket(packet, packet + PACKET_SIZE, [&] {
                 // Left only now, so that a section that failed half-way leaves the stage in place.
                 if (!ended && TakeSdtSection()) {
-                    packetHandler.store(collectLogos && CanCollect(services[targetServiceId])
-                                            ? Stage::CDT
-                                            : Stage::Ignore,
+                    packetHandler.store(collectLogos ? Stage::CDT : Stage::Ignore,
                                         std::memory_order_relaxed);
                     ended = true;
                 }
@@ -105,7 +103,7 @@ bool StreamCallbackManager::TakeSdtSection() {
     if (!targetSeen) {
         // Type 3 has no logo image: its logo id 0 would find another broadcaster's logo.
         LogoRecord record;
-        if (showLogo && CanCollect(entry) &&
+        if (showLogo && NamesAnImage(entry) &&
             logoStore->Lookup(targetNetworkId, entry.logoId, logoType, record)) {
             overlayWindow->SetLogo(record);
             PostShowLogo(1);

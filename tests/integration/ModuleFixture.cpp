@@ -92,9 +92,7 @@ void ModuleTest::Event(UINT code, LPARAM lParam1, LPARAM lParam2) {
 }
 
 void ModuleTest::Channel(int number) {
-    host->State().Change([number](host::ViewerState& v) {
-        v.current = host::CurrentChannel{number, {}, {}};
-    });
+    host->State().Change([number](host::ViewerState& v) { host::SwitchChannel(v, number); });
     Event(TVTest::EVENT_CHANNEL_CHANGE);
 }
 

@@ -96,6 +96,16 @@ void ModuleTest::Channel(int number) {
     Event(TVTest::EVENT_CHANNEL_CHANGE);
 }
 
+void ModuleTest::Tune(std::size_t position) {
+    host->State().Change([position](host::ViewerState& v) { host::SelectEntry(v, position); });
+    Event(TVTest::EVENT_CHANNEL_CHANGE);
+}
+
+void ModuleTest::SwitchService(std::uint16_t serviceId) {
+    host->State().Change([serviceId](host::ViewerState& v) { host::WatchService(v, serviceId); });
+    Event(TVTest::EVENT_SERVICE_CHANGE);
+}
+
 std::optional<Image> ModuleTest::Presented() const {
     HWND overlay = host->Windows().FindOverlay();
     return overlay ? host::PresentedImage(overlay) : std::nullopt;

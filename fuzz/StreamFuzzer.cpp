@@ -92,24 +92,27 @@ void Feed(Fixture& f, std::vector<uint8_t> packet) {
     for (const auto& [id, info] : manager.services) {
         FUZZ_CHECK(info.logoId <= 0x1FF && info.logoVersion <= 0xFFF && info.transmissionType <= 3);
     }
-    if (before == after) {
-        FUZZ_CHECK(posted.shows.empty() && posted.logos == 0);
-        return;
+    if (before != after) {
+        // The one transition a packet may make: out of the SDT stage, once the target's entry
+        // came.
+        FUZZ_CHECK(before == Stage::SDT &&
+                   after == (manager.collectLogos ? Stage::CDT : Stage::Ignore));
+        FUZZ_CHECK(manager.services.count(manager.targetServiceId) == 1);
     }
-    // The one transition a packet may make: out of the SDT stage, once the target's entry came.
-    FUZZ_CHECK(before == Stage::SDT &&
-               after == (manager.collectLogos ? Stage::CDT : Stage::Ignore));
-    FUZZ_CHECK(manager.services.count(manager.targetServiceId) == 1);
     if (posted.logos == 0) {
         FUZZ_CHECK(posted.shows.empty());
         return;
     }
-    // A logo shown is the target's, and the store had it from a CDT of this very input.
+    // A logo shown is the target's, with the show flag, of an entry that names an image, and the
+    // store had it from a CDT of this very input. A type 2 entry may still wait for its partner.
+    FUZZ_CHECK(before == Stage::SDT && manager.showLogo);
     FUZZ_CHECK(posted.logos == 1 && posted.shows == std::vector<WPARAM>{1});
+    const ServiceLogoInfo& entry = manager.services.at(manager.targetServiceId);
+    FUZZ_CHECK(entry.transmissionType == 1 || entry.transmissionType == 2);
     const LogoRecord shown = f.overlay->Pending();
     FUZZ_CHECK(shown.originalNetworkId == manager.targetNetworkId &&
                shown.logoType == manager.logoType && !shown.data.empty());
-    FUZZ_CHECK(shown.logoId == manager.services.at(manager.targetServiceId).logoId);
+    FUZZ_CHECK(shown.logoId == entry.logoId);
     FUZZ_CHECK(fs::exists(f.directory / LogoStore::MakeFileName(shown)));
 }
 
@@ -127,6 +130,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::set<uint16_t> collected;  // networks logos may have been collected for
     FuzzReader in(data, size);
     while (!in.Empty()) {
+        // Network 0 is learned from the stream: whatever it became may be collected.
+        if (manager.collectLogos) collected.insert(manager.targetNetworkId);
         const uint8_t tag = in.Byte();
         if (tag == 'T') {
             const uint8_t flags = in.Byte();

@@ -145,6 +145,16 @@ std::optional<StateChange> ParseStateChange(const Line& line, std::size_t w) {
         }
         return StateChange{text, [current](ViewerState& s) { s.current = current; }};
     }
+    if (cmd == "select") {
+        Arity(line, w, 1, 1);
+        const auto position = static_cast<std::size_t>(ToInteger(line, arg(0), 0, 0xFFFF));
+        return StateChange{text, [position](ViewerState& s) { SelectEntry(s, position); }};
+    }
+    if (cmd == "watch") {
+        Arity(line, w, 1, 1);
+        const auto service = ToId(line, arg(0));
+        return StateChange{text, [service](ViewerState& s) { WatchService(s, service); }};
+    }
     if (cmd == "services") {
         std::vector<std::uint16_t> ids;
         for (std::size_t i = w + 1; i < line.words.size(); ++i)
@@ -285,6 +295,14 @@ StepAction ParseAction(const Line& line, std::size_t w) {
     if (cmd == "channel") {
         Arity(line, w, 1, 1);
         return ChannelStep{ToInt(line, words[w + 1])};
+    }
+    if (cmd == "tune") {
+        Arity(line, w, 1, 1);
+        return TuneStep{static_cast<std::size_t>(ToInteger(line, words[w + 1], 0, 0xFFFF))};
+    }
+    if (cmd == "switch-service") {
+        Arity(line, w, 1, 1);
+        return ServiceStep{ToId(line, words[w + 1])};
     }
     if (cmd == "snapshot") {
         Arity(line, w, 1, 1);

@@ -50,13 +50,29 @@ public:
 
     void operator()(const ChannelStep& channel) {
         const int number = channel.number;
-        host.State().Change([number](ViewerState& s) {
-            s.current = CurrentChannel{number, {}, {}};
-        });
+        host.State().Change([number](ViewerState& s) { SwitchChannel(s, number); });
         report.Emit(ReportEntry("state")
                         .Add("change", "current " + std::to_string(number))
                         .Text("viewer: switches to channel " + std::to_string(number)));
-        host.SendEvent(2);
+        host.SendEvent(TVTest::EVENT_CHANNEL_CHANGE);
+    }
+
+    void operator()(const TuneStep& tune) {
+        const std::size_t position = tune.position;
+        host.State().Change([position](ViewerState& s) { SelectEntry(s, position); });
+        report.Emit(ReportEntry("state")
+                        .Add("change", "select " + std::to_string(position))
+                        .Text("viewer: switches to list entry " + std::to_string(position)));
+        host.SendEvent(TVTest::EVENT_CHANNEL_CHANGE);
+    }
+
+    void operator()(const ServiceStep& service) {
+        const std::uint16_t id = service.serviceId;
+        host.State().Change([id](ViewerState& s) { WatchService(s, id); });
+        report.Emit(ReportEntry("state")
+                        .Add("change", "watch " + std::to_string(id))
+                        .Text("viewer: switches to service " + std::to_string(id)));
+        host.SendEvent(TVTest::EVENT_SERVICE_CHANGE);
     }
 
     void operator()(const SnapshotStep& snapshot) {

@@ -125,9 +125,7 @@ private:
         const auto& channels = scenario.initial.channels;
         if (channels.empty()) return;
         const int number = channels[dice() % channels.size()].number;
-        host.State().Change([number](ViewerState& v) {
-            v.current = CurrentChannel{number, {}, {}};
-        });
+        host.State().Change([number](ViewerState& v) { SwitchChannel(v, number); });
         Event(TVTest::EVENT_CHANNEL_CHANGE, 0);
         ++counts.channelChanges;
         // Most changes follow each other at once, retargeting while the last one is in flight;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "TVTestPlugin.h"
 
@@ -23,11 +24,27 @@ public:
     LogoPlugin* owner;
     bool enabled = false;
     bool previewOn = false;
+    // Network id of the current channel; 0 when not known or when the channel list was never
+    // scanned (the stream side then learns it from the stream).
     uint16_t currentNetworkId = 0;
+    // The watched service.
     uint16_t currentServiceId = 0;
+    // The viewer answered the current channel at the last channel or service change.
+    bool channelKnown = false;
 
 private:
+    struct Watched {
+        uint16_t networkId;
+        uint16_t serviceId;
+    };
+
     LRESULT Send(UINT message, LPARAM lParam1 = 0, LPARAM lParam2 = 0) const;
-    // collect = enabled and a network is known; the show flag never outlives one SetTarget.
-    void Retarget(bool show);
+    // show = enabled, preview on and a channel known; collect = enabled and a channel known.
+    void Retarget();
+    // The current channel's own network and the watched service (messages 6 and 10, else the
+    // channel's); nothing when the viewer knows no current channel.
+    std::optional<Watched> WatchedService() const;
+    // Retargets to the watched service: always on a channel change, on a service change only
+    // when the network or the service differs.
+    void Follow(bool always);
 };

@@ -61,6 +61,16 @@ public:
     uint16_t targetServiceId = 0;
     uint8_t logoType = 5;
     bool collectLogos = false;
+    // The show flag of the last SetTarget: while the preview is off nothing is shown, though the
+    // SDT stage still runs for collection.
+    bool showLogo = false;
+    // The target's entry came in this SDT stage (and was looked up); a type 2 entry may still wait
+    // there for the type 1 entry it shares a logo with.
+    bool targetSeen = false;
+    // Type 1 references seen per network, by service id. They outlive SetTarget: a type 2 service
+    // takes its version and download data id from them whichever section or transport stream
+    // listed its partner.
+    std::map<uint16_t, std::map<uint16_t, ServiceLogoInfo>> typeOneReferences;
     // Relaxed is enough: every stage takes the mutex before it touches any state.
     std::atomic<Stage> packetHandler{Stage::Ignore};
     boost::mutex mutex;
@@ -71,4 +81,11 @@ public:
 
 private:
     void PostShowLogo(WPARAM show);
+    // The SDT stage's work on one parsed section; true when the stage is over.
+    bool TakeSdtSection();
+    // Records the type 1 references of the section just parsed under the target network.
+    void RememberTypeOne();
+    // Fills a type 2 entry's version and download data id from its network's type 1 entry of the
+    // same logo id (the lowest service id); false while there is none.
+    bool LendTypeOne(ServiceLogoInfo& entry) const;
 };

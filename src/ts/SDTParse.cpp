@@ -8,8 +8,8 @@ constexpr uint8_t kLogoTransmissionDescriptor = 0xCF;
 
 }  // namespace
 
-bool SDTParse::IsTargetTable(uint8_t tableId) const {
-    return tableId == 0x42 || tableId == 0x46;
+bool SDTParse::IsTargetTable(uint8_t table) const {
+    return table == 0x42 || table == 0x46;
 }
 
 void SDTParse::PushPacket(const uint8_t* begin, const uint8_t* end) {
@@ -33,10 +33,12 @@ void SDTParse::Parse() {
 void SDTParse::ParseSection() {
     // IsSectionComplete guarantees the whole section is in `buffer`; the last 4 bytes are the CRC.
     ByteReader section(buffer.data(), SectionSize() - 4);
-    section.Skip(8);  // table_id to last_section_number
+    const uint8_t table = section.U8();
+    section.Skip(7);  // section_length to last_section_number
     const uint16_t networkId = section.U16();
     section.Skip(1);  // reserved_future_use
     if (!section.Ok()) return;
+    tableId = table;
     originalNetworkId = networkId;
 
     while (!section.AtEnd()) {

@@ -20,7 +20,7 @@ struct ServiceLogoInfo {
 // Service Description Table (0x42 actual, 0x46 other): the logo reference of each service.
 class SDTParse : public SectionParse {
 protected:
-    bool IsTargetTable(uint8_t tableId) const override;
+    bool IsTargetTable(uint8_t table) const override;
     void Parse() override;
 
 public:
@@ -35,6 +35,9 @@ public:
     std::map<uint16_t, ServiceLogoInfo> services;
     // original_network_id of the last section parsed.
     uint16_t originalNetworkId = 0;
+    // table_id of the last section parsed: only the actual SDT (0x42) speaks for the stream
+    // being received.
+    uint8_t tableId = 0;
 
 private:
     void ParseSection();

@@ -15,11 +15,18 @@ void (*streamStageHook)(StreamCallbackManager& manager) = nullptr;
 namespace {
 
 constexpr uint16_t SDT_PID = 0x0011;
+constexpr uint8_t SDT_ACTUAL = 0x42;
 constexpr uint16_t CDT_PID = 0x0029;
 constexpr size_t PACKET_SIZE = 188;
 
 uint16_t PacketPid(const BYTE* packet) {
     return static_cast<uint16_t>(((packet[1] & 0x1F) << 8) | packet[2]);
+}
+
+// Types 1 and 2 name a logo image; type 3 gives logo characters only, with logo id 0, which on a
+// network of several broadcasters belongs to one of them.
+bool NamesAnImage(const ServiceLogoInfo& entry) {
+    return entry.transmissionType == 1 || entry.transmissionType == 2;
 }
 
 void EnteringStage([[maybe_unused]] StreamCallbackManager& manager) {
@@ -58,23 +65,12 @@ void StreamCallbackManager::HandleSDTPacket(const BYTE* packet) {
         try {
             bool ended = false;
             sdt.PushPacket(packet, packet + PACKET_SIZE, [&] {
-                if (ended || sdt.originalNetworkId != targetNetworkId) return;
-                // On satellite networks every transport stream shares the network id, and the SDT
-                // of the others travels beside the actual one: only a section that lists the
-                // target service tells its logo.
-                const auto entry = sdt.services.find(targetServiceId);
-                if (entry == sdt.services.end()) return;
-                services = sdt.services;
-                // A type 3 entry counts too, with its logo id 0.
-                LogoRecord record;
-                if (logoStore->Lookup(targetNetworkId, entry->second.logoId, logoType, record)) {
-                    overlayWindow->SetLogo(record);
-                    PostShowLogo(1);
-                }
                 // Left only now, so that a section that failed half-way leaves the stage in place.
-                packetHandler.store(collectLogos ? Stage::CDT : Stage::Ignore,
-                                    std::memory_order_relaxed);
-                ended = true;
+                if (!ended && TakeSdtSection()) {
+                    packetHandler.store(collectLogos ? Stage::CDT : Stage::Ignore,
+                                        std::memory_order_relaxed);
+                    ended = true;
+                }
             });
         } catch (...) {
             // Nothing may reach the viewer's stream thread: drop the packet and its partial
@@ -83,6 +79,64 @@ void StreamCallbackManager::HandleSDTPacket(const BYTE* packet) {
         }
     } catch (...) {
     }
+}
+
+bool StreamCallbackManager::TakeSdtSection() {
+    if (targetNetworkId == 0) {
+        // A channel list that was never scanned knows no network: the actual SDT carries that of
+        // the stream being received.
+        if (sdt.tableId != SDT_ACTUAL) return false;
+        targetNetworkId = sdt.originalNetworkId;
+    }
+    if (sdt.originalNetworkId != targetNetworkId) return false;
+    RememberTypeOne();
+    // On satellite networks every transport stream shares the network id, and the SDT of the
+    // others travels beside the actual one: only a section that lists the target service tells
+    // its logo.
+    if (sdt.services.count(targetServiceId) != 0) {
+        services = sdt.services;
+    } else if (!targetSeen) {
+        return false;
+    }
+    ServiceLogoInfo& entry = services[targetServiceId];
+    const bool partnered = entry.transmissionType != 2 || LendTypeOne(entry);
+    if (!targetSeen) {
+        // Type 3 has no logo image: its logo id 0 would find another broadcaster's logo.
+        LogoRecord record;
+        if (showLogo && NamesAnImage(entry) &&
+            logoStore->Lookup(targetNetworkId, entry.logoId, logoType, record)) {
+            overlayWindow->SetLogo(record);
+            PostShowLogo(1);
+        }
+        targetSeen = true;
+    }
+    // A type 2 entry stays in this stage until its partner came: without it no CDT logo can be
+    // told to be the service's.
+    return partnered || !collectLogos;
+}
+
+void StreamCallbackManager::RememberTypeOne() {
+    auto& references = typeOneReferences[targetNetworkId];
+    for (const auto& [serviceId, info] : sdt.services) {
+        if (info.transmissionType == 1) {
+            references.insert_or_assign(serviceId, info);
+        } else {
+            references.erase(serviceId);
+        }
+    }
+}
+
+bool StreamCallbackManager::LendTypeOne(ServiceLogoInfo& entry) const {
+    const auto network = typeOneReferences.find(targetNetworkId);
+    if (network == typeOneReferences.end()) return false;
+    for (const auto& [serviceId, other] : network->second) {
+        if (other.logoId == entry.logoId) {
+            entry.logoVersion = other.logoVersion;
+            entry.downloadDataId = other.downloadDataId;
+            return true;
+        }
+    }
+    return false;
 }
 
 void StreamCallbackManager::HandleCDTPacket(const BYTE* packet) {
@@ -123,6 +177,8 @@ void StreamCallbackManager::SetTarget(bool show, bool collect, uint16_t networkI
     targetNetworkId = networkId;
     targetServiceId = serviceId;
     collectLogos = collect;
+    showLogo = show;
+    targetSeen = false;
     packetHandler.store(show || collect ? Stage::SDT : Stage::Ignore, std::memory_order_relaxed);
 }
 

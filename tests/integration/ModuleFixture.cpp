@@ -92,10 +92,18 @@ void ModuleTest::Event(UINT code, LPARAM lParam1, LPARAM lParam2) {
 }
 
 void ModuleTest::Channel(int number) {
-    host->State().Change([number](host::ViewerState& v) {
-        v.current = host::CurrentChannel{number, {}, {}};
-    });
+    host->State().Change([number](host::ViewerState& v) { host::SwitchChannel(v, number); });
     Event(TVTest::EVENT_CHANNEL_CHANGE);
+}
+
+void ModuleTest::Tune(std::size_t position) {
+    host->State().Change([position](host::ViewerState& v) { host::SelectEntry(v, position); });
+    Event(TVTest::EVENT_CHANNEL_CHANGE);
+}
+
+void ModuleTest::SwitchService(std::uint16_t serviceId) {
+    host->State().Change([serviceId](host::ViewerState& v) { host::WatchService(v, serviceId); });
+    Event(TVTest::EVENT_SERVICE_CHANGE);
 }
 
 std::optional<Image> ModuleTest::Presented() const {

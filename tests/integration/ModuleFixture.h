@@ -55,6 +55,10 @@ protected:
     // Sends an event and checks the plug-in answered it.
     void Event(UINT code, LPARAM lParam1 = 0, LPARAM lParam2 = 0);
     void Channel(int number);
+    // The viewer selects list entry `position` (message 4 answers it), then event 2.
+    void Tune(std::size_t position);
+    // The viewer switches to another service of the same channel, then event 3.
+    void SwitchService(std::uint16_t serviceId);
 
     // The overlay's presented picture, where the platform can tell.
     std::optional<Image> Presented() const;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <sstream>
+#include <tuple>
 
 #include "insigno/host/Report.h"
 #include "insigno/host/Scenario.h"
@@ -107,6 +109,38 @@ TEST(Scenario, CurrentChannelWithItsOwnIdsOrNone) {
     s = Parse("current 7\ncurrent none\nservice none\n");
     EXPECT_FALSE(s.initial.current);
     EXPECT_EQ(s.initial.currentService, -1);
+}
+
+// Picking a list entry or a service, as setup: what messages 4 and 6 then answer.
+TEST(Scenario, SelectingAnEntryOrAServiceSetsWhatTheViewerAnswers) {
+    struct Case {
+        const char* directives;
+        std::optional<CurrentChannel> current;
+        std::vector<std::uint16_t> services;
+        int currentService;
+    };
+    const std::string list =
+        "add-channel 1 4 0x0101\nadd-channel 1 4 0x0102\nadd-channel 2 0 0\nservices 0x0101\n";
+    for (const Case& c :
+         std::vector<Case>{{"select 1", CurrentChannel{1, 4, 0x0102}, {0x0101, 0x0102}, 1},
+                           {"select 0", CurrentChannel{1, 4, 0x0101}, {0x0101}, 0},
+                           {"select 2", CurrentChannel{2, 0, 0}, {0x0101}, 0},  // names no service
+                           {"select 3", std::nullopt, {0x0101}, 0},
+                           {"watch 0x0103", std::nullopt, {0x0101, 0x0103}, 1}}) {
+        const Scenario s = Parse(list + c.directives + "\n");
+        const ViewerState& v = s.initial;
+        EXPECT_EQ(v.current.has_value(), c.current.has_value()) << c.directives;
+        if (v.current && c.current) {
+            EXPECT_EQ(std::tie(v.current->number, v.current->networkId, v.current->serviceId),
+                      std::tie(c.current->number, c.current->networkId, c.current->serviceId))
+                << c.directives;
+        }
+        EXPECT_EQ(v.services, c.services) << c.directives;
+        EXPECT_EQ(v.currentService, c.currentService) << c.directives;
+    }
+    const Scenario steps = Parse("at 1 tune 2\nat 2 switch-service 0x0102\n");
+    EXPECT_EQ(std::get<TuneStep>(steps.steps[0].action).position, 2u);
+    EXPECT_EQ(std::get<ServiceStep>(steps.steps[1].action).serviceId, 0x0102);
 }
 
 TEST(Scenario, EventNamesAndCodes) {

@@ -51,6 +51,17 @@ Bytes BuildStream(std::uint16_t networkId, const std::vector<ServiceLogo>& servi
     return stream;
 }
 
+Bytes BuildSectionStream(const std::vector<Bytes>& sdt, const std::vector<Bytes>& cdt, int cycles) {
+    tswriter::Packetizer sdtPackets(tswriter::kSdtPid), cdtPackets(tswriter::kCdtPid);
+    Bytes stream;
+    for (int cycle = 0; cycle < cycles; ++cycle) {
+        for (const Bytes& part : {sdtPackets.BackToBack(sdt), cdtPackets.BackToBack(cdt)}) {
+            stream.insert(stream.end(), part.begin(), part.end());
+        }
+    }
+    return stream;
+}
+
 Bytes SplitLogo(std::uint8_t logoType, std::uint8_t left, std::uint8_t right) {
     const LogoSize size = SizeForLogoType(logoType);
     const int width = size.width;

@@ -35,6 +35,10 @@ Bytes CdtSection(std::uint16_t networkId, const CdtLogo& logo);
 Bytes BuildStream(std::uint16_t networkId, const std::vector<ServiceLogo>& services,
                   const std::vector<CdtLogo>& logos, int cycles = 2);
 
+// Cycles of: the SDT sections, then the CDT sections, each packed back to back on its PID.
+Bytes BuildSectionStream(const std::vector<Bytes>& sdt, const std::vector<Bytes>& cdt,
+                         int cycles = 2);
+
 // A logo PNG as broadcast (indexed colour, no PLTE) of the size of `logoType`: the left half
 // palette index `left`, the right half `right`.
 Bytes SplitLogo(std::uint8_t logoType, std::uint8_t left, std::uint8_t right);

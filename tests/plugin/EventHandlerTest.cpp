@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 #include "LogoPlugin.h"
@@ -10,9 +11,10 @@ using Stage = StreamCallbackManager::Stage;
 
 namespace {
 
-// What the stream side was last told: the stage, the collect flag and the target ids.
+// What the stream side was last told: the stage, the show and collect flags and the target ids.
 struct Target {
     Stage stage;
+    bool show;
     bool collect;
     uint16_t networkId;
     uint16_t serviceId;
@@ -20,8 +22,8 @@ struct Target {
 };
 
 void PrintTo(const Target& t, std::ostream* os) {
-    *os << "{stage " << static_cast<int>(t.stage) << ", collect " << t.collect << ", "
-        << t.networkId << ", " << t.serviceId << "}";
+    *os << "{stage " << static_cast<int>(t.stage) << ", show " << t.show << ", collect "
+        << t.collect << ", " << t.networkId << ", " << t.serviceId << "}";
 }
 
 class EventHandlerTest : public ::testing::Test {
@@ -30,12 +32,12 @@ protected:
         plugin.param = &host.param;
         plugin.app = std::make_unique<CTVTestApp>(&host.param);
         host.tuningSpace = 2;
-        host.channels = {ScriptedHost::Channel(13, 0x7FE0, 0x0400),
+        // Entries sharing a channel number, as the services of one transponder do: the
+        // enumeration cannot tell which one is selected, message 4's own record does.
+        host.channels = {ScriptedHost::Channel(16, 0x1111, 0x2222),
                          ScriptedHost::Channel(16, 0x7FE1, 0x0408),
-                         ScriptedHost::Channel(27, 0x7FE2, 0x0410)};
-        // The viewer's own record of the current channel carries other ids: the plug-in must
-        // take them from the enumeration.
-        host.current = ScriptedHost::Channel(16, 0x1111, 0x2222);
+                         ScriptedHost::Channel(16, 0x3333, 0x4444)};
+        host.current = ScriptedHost::Channel(16, 0x7FE1, 0x0408);
     }
 
     LRESULT Event(UINT code, LPARAM lParam1 = 0) {
@@ -44,26 +46,26 @@ protected:
 
     Target Current() const {
         const StreamCallbackManager& m = plugin.manager;
-        return Target{m.CurrentStage(), m.collectLogos, m.targetNetworkId, m.targetServiceId};
+        return Target{m.CurrentStage(), m.showLogo, m.collectLogos, m.targetNetworkId,
+                      m.targetServiceId};
     }
 
     ScriptedHost host;
     LogoPlugin plugin;
 };
 
-TEST_F(EventHandlerTest, ChannelChangeEnumeratesThenAsksForTheCurrentChannel) {
+TEST_F(EventHandlerTest, ChannelChangeAsksForTheCurrentChannelThenTheWatchedService) {
+    host.serviceIndex = 2;
+    host.serviceId = 0x0409;
     EXPECT_EQ(Event(EVENT_CHANNEL_CHANGE), 1);
     const std::vector<ScriptedHost::Call> calls = host.Calls();
-    ASSERT_EQ(calls.size(), 6u);
-    EXPECT_EQ(calls[0].message, HOST_MSG_GET_TUNING_SPACE);
-    for (LPARAM index = 0; index < 4; ++index) {
-        const ScriptedHost::Call& call = calls[1 + index];
-        EXPECT_EQ(call.message, HOST_MSG_GET_CHANNEL);
-        EXPECT_EQ(call.lParam2, (index << 16) | 2);
-        EXPECT_EQ(call.sizeField, CHANNEL_RECORD_SIZE);
-    }
-    EXPECT_EQ(calls[5].message, HOST_MSG_GET_CURRENT_CHANNEL);
-    EXPECT_EQ(calls[5].sizeField, CHANNEL_RECORD_SIZE);
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0].message, HOST_MSG_GET_CURRENT_CHANNEL);
+    EXPECT_EQ(calls[0].sizeField, CHANNEL_RECORD_SIZE);
+    EXPECT_EQ(calls[1].message, HOST_MSG_GET_SERVICE);
+    EXPECT_EQ(calls[2].message, HOST_MSG_GET_SERVICE_INFO);
+    EXPECT_EQ(calls[2].lParam1, 2);
+    EXPECT_EQ(calls[2].sizeField, SERVICE_RECORD_SIZE);
 }
 
 struct ChannelCase {
@@ -76,32 +78,60 @@ struct ChannelCase {
 class ChannelChangeTest : public EventHandlerTest,
                           public ::testing::WithParamInterface<ChannelCase> {};
 
-TEST_P(ChannelChangeTest, TargetsTheEnumeratedIds) {
+TEST_P(ChannelChangeTest, ShowsOnlyWithThePreviewAndCollectsWhenEnabled) {
     const ChannelCase& c = GetParam();
     Event(EVENT_PLUGIN_ENABLE, c.enabled);
     Event(EVENT_PREVIEW_CHANGE, c.preview);
     Event(EVENT_CHANNEL_CHANGE);
     EXPECT_EQ(Current(), c.expected);
-    EXPECT_EQ(plugin.handler.currentNetworkId, 0x7FE1);
-    EXPECT_EQ(plugin.handler.currentServiceId, 0x0408);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Flags, ChannelChangeTest,
-    ::testing::Values(ChannelCase{"EnabledPreview", true, true, {Stage::SDT, true, 0x7FE1, 0x0408}},
-                      ChannelCase{"EnabledOnly", true, false, {Stage::SDT, true, 0x7FE1, 0x0408}},
-                      ChannelCase{
-                          "PreviewOnly", false, true, {Stage::Ignore, false, 0x7FE1, 0x0408}},
-                      ChannelCase{"Neither", false, false, {Stage::Ignore, false, 0x7FE1, 0x0408}}),
+    ::testing::Values(
+        ChannelCase{"EnabledPreview", true, true, {Stage::SDT, true, true, 0x7FE1, 0x0408}},
+        ChannelCase{"EnabledOnly", true, false, {Stage::SDT, false, true, 0x7FE1, 0x0408}},
+        ChannelCase{"PreviewOnly", false, true, {Stage::Ignore, false, false, 0x7FE1, 0x0408}},
+        ChannelCase{"Neither", false, false, {Stage::Ignore, false, false, 0x7FE1, 0x0408}}),
     [](const auto& p) { return std::string(p.param.name); });
 
-TEST_F(EventHandlerTest, ChannelChangeToAnUnlistedNumberHidesAndIgnores) {
+// Where the ids of a channel change come from.
+struct WatchedCase {
+    const char* name;
+    ChannelRecord current;
+    LRESULT serviceIndex;
+    std::optional<WORD> serviceId;
+    uint16_t networkId;  // expected
+    uint16_t service;    // expected
+};
+
+class WatchedServiceTest : public EventHandlerTest,
+                           public ::testing::WithParamInterface<WatchedCase> {};
+
+TEST_P(WatchedServiceTest, TargetsTheCurrentChannelsNetworkAndTheWatchedService) {
+    const WatchedCase& c = GetParam();
+    host.current = c.current;
+    host.serviceIndex = c.serviceIndex;
+    host.serviceId = c.serviceId;
     Event(EVENT_PLUGIN_ENABLE, 1);
-    Event(EVENT_PREVIEW_CHANGE, 1);
-    host.current = ScriptedHost::Channel(99, 0x7FE1, 0x0408);
     Event(EVENT_CHANNEL_CHANGE);
-    EXPECT_EQ(Current(), (Target{Stage::Ignore, false, 0, 0}));
+    EXPECT_EQ(Current(), (Target{Stage::SDT, false, true, c.networkId, c.service}));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, WatchedServiceTest,
+    ::testing::Values(
+        WatchedCase{"NoServiceIndex", ScriptedHost::Channel(16, 0x7FE1, 0x0408), -1, 0x0409, 0x7FE1,
+                    0x0408},
+        WatchedCase{"WatchedService", ScriptedHost::Channel(16, 0x7FE1, 0x0408), 1, 0x0409, 0x7FE1,
+                    0x0409},
+        WatchedCase{"NoServiceRecord", ScriptedHost::Channel(16, 0x7FE1, 0x0408), 1, std::nullopt,
+                    0x7FE1, 0x0408},
+        WatchedCase{"UnlistedNumber", ScriptedHost::Channel(99, 0x0004, 0x0101), -1, std::nullopt,
+                    0x0004, 0x0101},
+        // A list never scanned: the stream side learns the network; collection still runs.
+        WatchedCase{"UnscannedList", ScriptedHost::Channel(16, 0, 0), 0, 0x0409, 0, 0x0409}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(EventHandlerTest, ChannelChangeWithoutACurrentChannelKeepsTheServiceId) {
     Event(EVENT_PLUGIN_ENABLE, 1);
@@ -109,27 +139,22 @@ TEST_F(EventHandlerTest, ChannelChangeWithoutACurrentChannelKeepsTheServiceId) {
     Event(EVENT_CHANNEL_CHANGE);
     host.current.reset();
     Event(EVENT_CHANNEL_CHANGE);
-    EXPECT_EQ(Current(), (Target{Stage::Ignore, false, 0, 0x0408}));
+    EXPECT_EQ(Current(), (Target{Stage::Ignore, false, false, 0, 0x0408}));
     EXPECT_EQ(plugin.handler.currentNetworkId, 0);
 }
 
-TEST_F(EventHandlerTest, ALaterChannelOfTheSameNumberWins) {
-    Event(EVENT_PLUGIN_ENABLE, 1);
-    host.channels.push_back(ScriptedHost::Channel(16, 0x0004, 0x0101));
+TEST_F(EventHandlerTest, EnableAndPreviewRetargetShowingOnlyWithBoth) {
     Event(EVENT_CHANNEL_CHANGE);
-    EXPECT_EQ(Current(), (Target{Stage::SDT, true, 0x0004, 0x0101}));
-}
-
-TEST_F(EventHandlerTest, EnableAndPreviewRetargetWithoutShowing) {
-    Event(EVENT_CHANNEL_CHANGE);
-    EXPECT_EQ(Current(), (Target{Stage::Ignore, false, 0x7FE1, 0x0408}));
+    EXPECT_EQ(Current(), (Target{Stage::Ignore, false, false, 0x7FE1, 0x0408}));
     host.ClearCalls();
     EXPECT_EQ(Event(EVENT_PLUGIN_ENABLE, 1), 1);
-    EXPECT_EQ(Current(), (Target{Stage::SDT, true, 0x7FE1, 0x0408}));
+    EXPECT_EQ(Current(), (Target{Stage::SDT, false, true, 0x7FE1, 0x0408}));
     EXPECT_EQ(Event(EVENT_PREVIEW_CHANGE, 1), 1);
-    EXPECT_EQ(Current(), (Target{Stage::SDT, true, 0x7FE1, 0x0408}));
+    EXPECT_EQ(Current(), (Target{Stage::SDT, true, true, 0x7FE1, 0x0408}));
+    EXPECT_EQ(Event(EVENT_PREVIEW_CHANGE, 0), 1);
+    EXPECT_EQ(Current(), (Target{Stage::SDT, false, true, 0x7FE1, 0x0408}));
     EXPECT_EQ(Event(EVENT_PLUGIN_ENABLE, 0), 1);
-    EXPECT_EQ(Current(), (Target{Stage::Ignore, false, 0x7FE1, 0x0408}));
+    EXPECT_EQ(Current(), (Target{Stage::Ignore, false, false, 0x7FE1, 0x0408}));
     EXPECT_TRUE(host.Calls().empty());
 }
 
@@ -137,21 +162,56 @@ TEST_F(EventHandlerTest, DriverChangeForgetsTheNetwork) {
     Event(EVENT_PLUGIN_ENABLE, 1);
     Event(EVENT_CHANNEL_CHANGE);
     EXPECT_EQ(Event(EVENT_DRIVER_CHANGE), 1);
-    EXPECT_EQ(Current(), (Target{Stage::Ignore, false, 0, 0x0408}));
-    // With the network forgotten, enabling again cannot collect.
+    EXPECT_EQ(Current(), (Target{Stage::Ignore, false, false, 0, 0x0408}));
+    // With the channel forgotten, enabling again cannot collect.
     Event(EVENT_PLUGIN_ENABLE, 1);
-    EXPECT_EQ(Current(), (Target{Stage::Ignore, false, 0, 0x0408}));
+    EXPECT_EQ(Current(), (Target{Stage::Ignore, false, false, 0, 0x0408}));
 }
 
-TEST_F(EventHandlerTest, ServiceChangeDoesNothingAndAnswersOne) {
+// A service change after a channel change; the stage is moved on to the CDT stage first, so a
+// retarget (which always restarts the SDT stage) can be told from none.
+struct ServiceChangeCase {
+    const char* name;
+    std::optional<ChannelRecord> current;
+    LRESULT serviceIndex;
+    Target expected;
+};
+
+class ServiceChangeTest : public EventHandlerTest,
+                          public ::testing::WithParamInterface<ServiceChangeCase> {};
+
+TEST_P(ServiceChangeTest, RetargetsOnlyWhenTheNetworkOrServiceChanged) {
+    const ServiceChangeCase& c = GetParam();
     Event(EVENT_PLUGIN_ENABLE, 1);
+    Event(EVENT_PREVIEW_CHANGE, 1);
     Event(EVENT_CHANNEL_CHANGE);
-    const Target before = Current();
-    host.ClearCalls();
+    plugin.manager.packetHandler = Stage::CDT;
+    host.current = c.current;
+    host.serviceIndex = c.serviceIndex;
+    host.serviceId = 0x0409;
     EXPECT_EQ(Event(EVENT_SERVICE_CHANGE), 1);
-    EXPECT_TRUE(host.Calls().empty());
-    EXPECT_EQ(Current(), before);
+    EXPECT_EQ(Current(), c.expected);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, ServiceChangeTest,
+    ::testing::Values(ServiceChangeCase{"Unchanged",
+                                        ScriptedHost::Channel(16, 0x7FE1, 0x0408),
+                                        -1,
+                                        {Stage::CDT, true, true, 0x7FE1, 0x0408}},
+                      ServiceChangeCase{"OtherService",
+                                        ScriptedHost::Channel(16, 0x7FE1, 0x0408),
+                                        0,
+                                        {Stage::SDT, true, true, 0x7FE1, 0x0409}},
+                      ServiceChangeCase{"OtherNetwork",
+                                        ScriptedHost::Channel(16, 0x0004, 0x0408),
+                                        -1,
+                                        {Stage::SDT, true, true, 0x0004, 0x0408}},
+                      ServiceChangeCase{"NoCurrentChannel",
+                                        std::nullopt,
+                                        -1,
+                                        {Stage::Ignore, false, false, 0, 0x0408}}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(EventHandlerTest, ServiceUpdateWhileTheNetworkIsKnownSendsNothing) {
     Event(EVENT_CHANNEL_CHANGE);
@@ -171,7 +231,7 @@ TEST_F(EventHandlerTest, ServiceUpdateWithoutANetworkTargetsTheCurrentService) {
     host.ClearCalls();
     EXPECT_EQ(Event(EVENT_SERVICE_UPDATE), 1);
     // Shown but not collected; the handler's ids stay so the next update tries again.
-    EXPECT_EQ(Current(), (Target{Stage::SDT, false, 0x0004, 0x0123}));
+    EXPECT_EQ(Current(), (Target{Stage::SDT, true, false, 0x0004, 0x0123}));
     EXPECT_EQ(plugin.handler.currentNetworkId, 0);
     const std::vector<ScriptedHost::Call> calls = host.Calls();
     ASSERT_EQ(calls.size(), 3u);

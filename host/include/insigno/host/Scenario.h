@@ -4,6 +4,7 @@
 // line; lines beginning with "at" are timed steps, all others set things up before the module is
 // loaded. The format is described in the README ("The viewer stand-in").
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -42,9 +43,20 @@ struct EventStep {
     std::int64_t lParam2 = 0;
 };
 
-// "channel N": the current channel becomes N, then event 2 is delivered.
+// "channel N": the current channel becomes N and the watched service its listed service, then
+// event 2 is delivered.
 struct ChannelStep {
     int number = 0;
+};
+
+// "tune P": the current channel becomes list entry P (see SelectEntry), then event 2.
+struct TuneStep {
+    std::size_t position = 0;
+};
+
+// "switch-service SID": the watched service becomes SID (see WatchService), then event 3.
+struct ServiceStep {
+    std::uint16_t serviceId = 0;
 };
 
 struct SnapshotStep {
@@ -73,8 +85,9 @@ struct NoteStep {
     std::string text;
 };
 
-using StepAction = std::variant<StateChange, EventStep, ChannelStep, SnapshotStep, WaitStep,
-                                StreamStep, LogoFilesStep, EndStep, NoteStep>;
+using StepAction =
+    std::variant<StateChange, EventStep, ChannelStep, TuneStep, ServiceStep, SnapshotStep, WaitStep,
+                 StreamStep, LogoFilesStep, EndStep, NoteStep>;
 
 struct Step {
     double at = 0;          // seconds after initialisation, or after the previous step

@@ -4,6 +4,7 @@
 // current channel and service, the zoom, the picture's aspect ratio and the full-screen state.
 // Plain values; HostState guards them and answers the plug-in's requests from them.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -36,5 +37,19 @@ struct ViewerState {
     std::optional<std::pair<int, int>> aspect{{16, 9}};  // message 20; empty: the request fails
     bool fullScreen = false;                             // message 29
 };
+
+// What the viewer does when the user picks a channel or a service. Several list entries may share
+// one channel number (a transport stream carrying several services, each its own entry).
+//
+// The current channel becomes NUMBER (message 4 answers its first listed entry) and the watched
+// service that entry's service.
+void SwitchChannel(ViewerState& state, int number);
+// The current channel becomes list entry POSITION (in the order message 9 enumerates): message 4
+// answers its number with its own ids, and the watched service is its service. A position past
+// the list leaves no current channel.
+void SelectEntry(ViewerState& state, std::size_t position);
+// The watched service becomes SERVICE: message 6 answers its index in `services`, where it is
+// added when missing. Service id 0 (an entry that names none) leaves the watched service as it is.
+void WatchService(ViewerState& state, std::uint16_t serviceId);
 
 }  // namespace insigno::host

@@ -270,6 +270,22 @@ TEST_F(ModuleTest, AnAllocationFailureInInitialisationFailsItAndLeavesNothingRun
     EXPECT_GT(failures, 10);
 }
 
+// A failed initialisation stops the logo store's writer thread before it returns: a viewer may
+// then unload the module without TVTFinalize, under the loader lock, where no thread can end.
+TEST_F(ModuleTest, AFailedInitialisationLeavesNoThreadOfTheModuleRunning) {
+    const auto threads = [] {
+        return std::distance(fs::directory_iterator("/proc/self/task"), fs::directory_iterator());
+    };
+    TestWindows windows(L"Not The Video Container");
+    host.param.hostWindow = windows.main;
+    const auto before = threads();
+    ASSERT_TRUE(module.Load());
+    ASSERT_EQ(module.Initialize(&host.param), FALSE);
+    EXPECT_EQ(threads(), before);
+    module.Unload();
+    InsignoPlatform_ClearMessageBoxes();
+}
+
 // A viewer that unloads the module without finalising it while the overlay's render thread
 // runs: unloading and the process's exit both complete. Run in a child process, which a hang
 // would keep from exiting (the alarm ends it then, and the test fails).

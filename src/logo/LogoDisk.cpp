@@ -17,9 +17,7 @@ bool LogoDisk::SyncDirectory(const fs::path& directory) {
 }
 
 bool LogoDisk::Exists(const fs::path& path) {
-    boost::system::error_code error;
-    const fs::file_status status = fs::symlink_status(path, error);
-    return status.type() != fs::file_not_found;
+    return fs::exists(fs::symlink_status(path));
 }
 
 bool LogoDisk::IsDirectory(const fs::path& path) {

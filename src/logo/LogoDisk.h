@@ -19,7 +19,8 @@ public:
     virtual bool Rename(const boost::filesystem::path& from, const boost::filesystem::path& to,
                         bool replace);
     virtual bool SyncDirectory(const boost::filesystem::path& directory);
-    // Whether any entry of that name exists, a dangling link too; an error counts as taken.
+    // Whether any entry of that name exists, a dangling link too; throws filesystem_error when
+    // that cannot be told (the directory cannot be searched).
     virtual bool Exists(const boost::filesystem::path& path);
     virtual bool IsDirectory(const boost::filesystem::path& path);
     virtual bool CreateDirectories(const boost::filesystem::path& directory);

@@ -113,6 +113,7 @@ void Feed(Fixture& f, std::vector<uint8_t> packet) {
     FUZZ_CHECK(shown.originalNetworkId == manager.targetNetworkId &&
                shown.logoType == manager.logoType && !shown.data.empty());
     FUZZ_CHECK(shown.logoId == entry.logoId);
+    manager.logoStore->Flush();
     FUZZ_CHECK(fs::exists(f.directory / LogoStore::MakeFileName(shown)));
 }
 
@@ -121,6 +122,8 @@ void Feed(Fixture& f, std::vector<uint8_t> packet) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Fixture& f = Shared();
     StreamCallbackManager& manager = f.plugin.manager;
+    // The last input's store first: its writer may still be saving into the directory.
+    manager.logoStore.reset();
     fs::remove_all(f.directory);
     manager.logoStore = std::make_unique<LogoStore>(f.directory.string(), "");
     manager.SetTarget(false, false, 0, 0);
@@ -162,6 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     // Only logo files (or ones moved aside) of collected networks, no temporary file left.
+    manager.logoStore->Flush();
     for (const fs::directory_entry& entry : fs::directory_iterator(f.directory)) {
         std::string name = entry.path().filename().string();
         FUZZ_CHECK(fs::is_regular_file(entry.status()));

@@ -290,16 +290,23 @@ bool Host::Finalize() {
 }
 
 void Host::ReportStreamStopped(const char* when) {
+    const StreamPump::Holds holds = pump->CallbackHolds();
     report.Emit(ReportEntry("stream")
                     .Add("stopped", true)
                     .Add("when", when)
                     .Add("packets", static_cast<std::int64_t>(pump->Packets()))
                     .Add("passes", static_cast<std::int64_t>(pump->Passes()))
                     .Add("callback_removed", pump->Closed())
+                    .Add("callbacks", static_cast<std::int64_t>(holds.callbacks))
+                    .Add("hold_p999_us", holds.p999Us)
+                    .Add("hold_max_us", holds.maxUs)
                     .Text("stream stopped " + std::string(when) + " after " +
                           std::to_string(pump->Packets()) + " packets (" +
                           std::to_string(pump->Passes()) + " passes)" +
-                          (pump->Closed() ? ", its callback removed" : "")));
+                          (pump->Closed() ? ", its callback removed" : "") + "; " +
+                          std::to_string(holds.callbacks) + " callbacks held the stream " +
+                          std::to_string(holds.p999Us) + " us at the 99.9th percentile, " +
+                          std::to_string(holds.maxUs) + " us at most"));
 }
 
 bool Host::StreamAdmitted() const {

@@ -17,6 +17,7 @@ StreamPump::StreamPump(const std::filesystem::path& file, double rate, bool repe
     if (!in) throw std::runtime_error("cannot read the stream " + Utf8Path(file));
     data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     data.resize(data.size() / PACKET_SIZE * PACKET_SIZE);
+    holdHistogram.assign(std::size_t{1} << 16, 0);
     if (data.empty()) throw std::runtime_error("the stream " + Utf8Path(file) + " holds no packet");
 }
 
@@ -54,6 +55,25 @@ void StreamPump::Stop() {
     }
     wake.notify_all();
     if (thread.joinable()) thread.join();
+}
+
+StreamPump::Holds StreamPump::CallbackHolds() const {
+    Holds holds;
+    for (const std::uint64_t count : holdHistogram) holds.callbacks += count;
+    if (holds.callbacks == 0) return holds;
+    // The smallest bucket that reaches 99.9 % of the callbacks, counted as its upper edge.
+    const std::uint64_t wanted = holds.callbacks - holds.callbacks / 1000;
+    std::uint64_t seen = 0;
+    for (std::size_t us = 0; us < holdHistogram.size(); ++us) {
+        seen += holdHistogram[us];
+        if (seen >= wanted) {
+            holds.p999Us = static_cast<std::int64_t>(us) + 1;
+            break;
+        }
+    }
+    holds.maxUs = (longestHoldNs + 999) / 1000;
+    holds.p999Us = std::min(holds.p999Us, holds.maxUs);
+    return holds;
 }
 
 bool StreamPump::WaitWhilePaused() {
@@ -95,7 +115,13 @@ void StreamPump::Run(TVTest::StreamCallbackFunc callback, void* clientData, Gate
         }
         std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(index * PACKET_SIZE), PACKET_SIZE,
                     packet);
+        const auto entered = Clock::now();
         callback(packet, clientData);
+        const std::int64_t heldNs =
+            std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - entered).count();
+        ++holdHistogram[std::min<std::size_t>(static_cast<std::size_t>(heldNs / 1000),
+                                              holdHistogram.size() - 1)];
+        longestHoldNs = std::max(longestHoldNs, heldNs);
         packets.fetch_add(1);
         ++pacedPackets;
         if (bitRate > 0) {

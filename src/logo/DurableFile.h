@@ -4,6 +4,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
+
+// The store's own file primitives. Every one takes the path in its native form (wide on
+// Windows), so that a logo directory under a folder whose name the system code page cannot hold
+// works like any other.
 
 enum class DurableWrite { Written, OpenFailed, WriteFailed };
 
@@ -11,3 +16,17 @@ enum class DurableWrite { Written, OpenFailed, WriteFailed };
 // (fsync, FlushFileBuffers) before closing it, so that a rename over a logo's name afterwards
 // never exposes an empty or short file after a power cut. WriteFailed may leave a partial file.
 DurableWrite WriteDurably(const boost::filesystem::path& path, const uint8_t* data, size_t size);
+
+// Renames a file; with `replace` an existing file of the new name is replaced. On Windows the
+// move is written through to the disk before it returns; on POSIX SyncDirectory does that.
+bool RenameDurably(const boost::filesystem::path& from, const boost::filesystem::path& to,
+                   bool replace);
+
+// Flushes the directory's entries (the renames made in it) to stable storage. Nothing to do on
+// Windows, whose moves are written through; an empty path is the working directory.
+bool SyncDirectory(const boost::filesystem::path& directory);
+
+// Reads the whole file into `bytes` (replacing its content), through `scratch`, which the caller
+// keeps from file to file; false when the file cannot be opened or read.
+bool ReadWholeFile(const boost::filesystem::path& path, std::vector<uint8_t>& bytes,
+                   std::vector<uint8_t>& scratch);

@@ -1,8 +1,6 @@
-#include <boost/filesystem/fstream.hpp>
 #include <boost/filesystem/operations.hpp>
 
-#include <algorithm>
-
+#include "DurableFile.h"
 #include "LogoScanRules.h"
 #include "LogoStore.h"
 
@@ -23,45 +21,6 @@ bool AsciiName(const fs::path& path, std::string& name) {
     return true;
 }
 
-// Reads whole files, however long. One stream serves the whole scan: constructing a stream for
-// each of thousands of small files costs more than reading them.
-class FileReader {
-public:
-    FileReader() {
-        // Unbuffered: the bytes go straight into the record, with no copy through a buffer.
-        in.rdbuf()->pubsetbuf(nullptr, 0);
-    }
-
-    // False when the file cannot be opened or read.
-    bool Read(const fs::path& path, std::vector<uint8_t>& bytes) {
-        in.clear();
-        in.open(path, std::ios::in | std::ios::binary);
-        if (!in.is_open()) return false;
-        // Into scratch space kept from file to file, then copied at its exact size, so that a
-        // held record carries no spare capacity and no size query is needed.
-        size_t length = 0;
-        for (;;) {
-            if (length == scratch.size())
-                scratch.resize(std::max<size_t>(scratch.size() * 2, 16384));
-            in.read(reinterpret_cast<char*>(scratch.data() + length),
-                    static_cast<std::streamsize>(scratch.size() - length));
-            length += static_cast<size_t>(in.gcount());
-            if (!in) break;
-        }
-        // A read error is not the file's fault: it stays as it is, like one that cannot be
-        // opened, instead of being judged malformed and deleted.
-        const bool complete = !in.bad();
-        in.close();
-        if (!complete) return false;
-        bytes.assign(scratch.begin(), scratch.begin() + static_cast<std::ptrdiff_t>(length));
-        return true;
-    }
-
-private:
-    fs::ifstream in;
-    std::vector<uint8_t> scratch;
-};
-
 }  // namespace
 
 void LogoStore::Scan() {
@@ -73,14 +32,17 @@ void LogoStore::Scan() {
     std::vector<fs::path> invalidFiles;
     std::vector<fs::path> supersededFiles;
     std::string name;
-    FileReader reader;
+    // Kept from file to file: a held record then carries no spare capacity, and no size query
+    // is needed. Opened by native (wide) path, like every other file of the store.
+    std::vector<uint8_t> scratch;
     for (fs::directory_iterator entry(directory), end; entry != end; ++entry) {
         if (fs::is_directory(entry->status())) continue;
         const fs::path& path = entry->path();
         LogoRecord record;
         if (!AsciiName(path, name) || !ParseLogoFileName(name, record)) continue;
         std::vector<uint8_t> bytes;
-        if (!reader.Read(path, bytes)) continue;
+        // A file that cannot be opened or read is not the file's fault: it stays as it is.
+        if (!ReadWholeFile(path, bytes, scratch)) continue;
         if (!IsWellFormedPng(bytes)) {
             invalidFiles.push_back(path);
             continue;
@@ -96,13 +58,16 @@ bool LogoStore::AddScanned(LogoRecord record, const std::string& fileName) {
     const std::string key = MakeKey(record);
     const auto held = logos.find(key);
     if (held == logos.end()) {
-        logos.emplace(key, Held{std::move(record), fileName});
+        filesOnDisk[key] = fileName;
+        logos.emplace(key, std::move(record));
         return true;
     }
-    if (ScanSupersedes(held->second.record.logoVersion, record.logoVersion)) return false;
+    if (ScanSupersedes(held->second.logoVersion, record.logoVersion)) return false;
     // The held file goes by the name it was found under, whatever case its digits have.
-    MoveAside(directory / held->second.fileName);
-    held->second = Held{std::move(record), fileName};
+    std::string& heldName = filesOnDisk[key];
+    MoveAside(directory / heldName);
+    heldName = fileName;
+    held->second = std::move(record);
     return true;
 }
 
@@ -112,7 +77,7 @@ bool LogoStore::RemoveFile(const fs::path& path) {
     return !error;
 }
 
-bool LogoStore::MoveAside(const fs::path& path, fs::path* movedTo) {
+bool LogoStore::MoveAside(const fs::path& path) {
     std::string name = path.filename().string();
     fs::path candidate;
     // Any entry counts as taken, a dangling link too: the rename must not replace it. The test
@@ -123,7 +88,5 @@ bool LogoStore::MoveAside(const fs::path& path, fs::path* movedTo) {
     } while (fs::exists(fs::symlink_status(candidate)));
     boost::system::error_code error;
     fs::rename(path, candidate, error);
-    if (error) return false;
-    if (movedTo) *movedTo = std::move(candidate);
-    return true;
+    return !error;
 }

@@ -34,9 +34,15 @@ fs::path ResolveDirectory(const fs::path& configured, const fs::path& base) {
 
 }  // namespace
 
-LogoStore::LogoStore(const fs::path& directorySetting, const fs::path& baseDirectory)
-    : directory(ResolveDirectory(directorySetting, baseDirectory)) {
+LogoStore::LogoStore(const fs::path& directorySetting, const fs::path& baseDirectory,
+                     std::shared_ptr<LogoDisk> files, QueueLimits queueLimits)
+    : directory(ResolveDirectory(directorySetting, baseDirectory)),
+      disk(files ? std::move(files) : std::make_shared<LogoDisk>()),
+      limits(queueLimits) {
     Scan();
+    writer = boost::thread([this] { RunWriter(); });
 }
 
-LogoStore::~LogoStore() = default;
+LogoStore::~LogoStore() {
+    Stop();
+}

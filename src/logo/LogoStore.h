@@ -1,29 +1,53 @@
 #pragma once
 
 #include <boost/filesystem/path.hpp>
+#include <boost/thread/condition_variable.hpp>
+#include <boost/thread/mutex.hpp>
+#include <boost/thread/thread.hpp>
 
+#include <chrono>
 #include <cstdint>
+#include <deque>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "LogoDisk.h"
 #include "LogoRecord.h"
+
+// How much the store's hand-over queue holds: a burst of a few hundred logos of the largest size
+// a section can carry, each with the version it replaces (kept to restore it).
+struct LogoQueueLimits {
+    size_t records = 512;
+    size_t bytes = 4u << 20;
+};
 
 // The logo directory and the logos held in memory: one record per (network id, logo id, logo
 // type), the highest version found at start-up, replaced by every other version received later.
 //
-// Construction resolves and scans the directory; filesystem errors of that scan leave the
-// constructor as boost::filesystem::filesystem_error, whose what() begins with the failed
-// operation's name and ": " (for example "boost::filesystem::directory_iterator::construct: ").
-// After construction no operation throws: Accept, Save and Lookup run on the stream thread and
-// answer every failure with false.
+// Construction resolves and scans the directory, then starts the writer thread; filesystem
+// errors of that scan leave the constructor as boost::filesystem::filesystem_error, whose what()
+// begins with the failed operation's name and ": " (for example
+// "boost::filesystem::directory_iterator::construct: "). After construction no operation throws.
+//
+// Accept and Lookup run on the viewer's stream thread: they work in memory only and never touch
+// the file system. Every file operation of a save runs on the store's own writer thread, which
+// takes the records Accept hands over through a bounded queue.
 class LogoStore {
 public:
+    using QueueLimits = LogoQueueLimits;
+    // How long finalisation gives the writer to finish what is queued.
+    static constexpr std::chrono::milliseconds kFinishBound{2000};
+
     // directorySetting: the LogoDirectory setting; a relative path is taken from baseDirectory
-    // (the module's directory). An empty setting gives a store without a directory.
+    // (the module's directory). An empty setting gives a store without a directory. `disk` does
+    // the writer's file operations (null: the real file system).
     LogoStore(const boost::filesystem::path& directorySetting,
-              const boost::filesystem::path& baseDirectory);
+              const boost::filesystem::path& baseDirectory, std::shared_ptr<LogoDisk> disk = {},
+              QueueLimits limits = {});
+    // Stops the writer as Stop() does.
     ~LogoStore();
 
     LogoStore(const LogoStore&) = delete;
@@ -40,55 +64,84 @@ public:
     // PNG signature, then whole chunks with correct CRC-32 up to the last byte.
     static bool IsWellFormedPng(const std::vector<uint8_t>& bytes);
 
-    // Takes in a received logo. False when the very same version is held already, when its
-    // bytes are no well-formed PNG (the next start would delete its file) or when the record
-    // could not be taken in: then nothing changes. Otherwise the held version's file is moved
-    // aside and the record replaces it: true.
+    // Takes in a received logo and hands it to the writer; in memory only, so it may be called
+    // for many records in a row. False, with nothing changed, when the very same version is held
+    // already, when its bytes are no well-formed PNG (the next start would delete its file), when
+    // the queue is full or the writer stopped (the next repetition of the logo offers it again)
+    // or when memory runs out. Otherwise the record replaces the held one at once: true.
+    //
+    // The writer then writes the new version under its own name, flushed, and only after that
+    // moves the superseded file aside, so a loadable version is on disk at every instant. When
+    // the save fails, the replaced version comes back in memory (its file was never touched), so
+    // the next repetition tries again.
     bool Accept(const LogoRecord& record) noexcept;
-    // Writes the record's bytes as its logo file, through a temporary file flushed to stable
-    // storage and renamed over the final name, so the final name never holds a partial file.
-    // Recreates a deleted directory. False when the file could not be written completely; then
-    // the version that the last Accept of this record replaced comes back, in memory and under
-    // its file name, so that the next repetition of the logo tries again.
-    bool Save(const LogoRecord& record) noexcept;
     // Copies the held record of the key into out; false (out unchanged) when none is held.
     bool Lookup(uint16_t originalNetworkId, uint16_t logoId, uint8_t logoType,
                 LogoRecord& out) const noexcept;
 
+    // Waits until the writer has finished every save queued so far. True when no save failed
+    // since the previous Flush. For tools and tests, never for the stream thread.
+    bool Flush() noexcept;
+    // From now on Accept refuses, and the writer finishes what is queued until `bound` has
+    // passed; what it could not start by then is not written at all. Does not wait.
+    void BeginStop(std::chrono::milliseconds bound = kFinishBound) noexcept;
+    // BeginStop (unless begun already), then waits for the writer to end: at most the save in
+    // progress when the bound passes outlasts it.
+    void Stop(std::chrono::milliseconds bound = kFinishBound) noexcept;
+    bool WriterRunning() const { return writer.joinable(); }
+
     // The resolved logo directory; empty when the setting was empty.
     const boost::filesystem::path& Directory() const { return directory; }
 
-    // Suffix of the temporary file Save writes before renaming; such names never have the
+    // Suffix of the temporary file a save writes before renaming; such names never have the
     // logo file-name form, so the scan leaves a leftover one alone.
     static constexpr const char* kTemporarySuffix = ".tmp";
 
 private:
-    // A held record and the name of its file in the directory as it was found: a file scanned
-    // under lower-case digits keeps that name, which an upper-case rebuild would not find on a
-    // case-sensitive filesystem.
-    struct Held {
-        LogoRecord record;
-        std::string fileName;
-    };
-
-    // What the last Accept replaced, until the Save of its record settles it.
-    struct Replaced {
+    // One save for the writer: the accepted record, and the one it replaced in memory, put back
+    // when the save fails.
+    struct Job {
         std::string key;
-        LogoRecord accepted;               // identifies the record Save must be given
-        std::optional<Held> previous;      // none for the first reception of the key
-        boost::filesystem::path movedTo;   // the previous file's moved-aside name; empty if none
-        boost::filesystem::path heldPath;  // its name before
+        LogoRecord record;
+        std::optional<LogoRecord> replaced;
+        size_t Bytes() const;
     };
 
     void Scan();
     bool AddScanned(LogoRecord record, const std::string& fileName);
     bool RemoveFile(const boost::filesystem::path& path);
-    // Renames the file to its name with underscores appended; the new path in movedTo.
-    bool MoveAside(const boost::filesystem::path& path, boost::filesystem::path* movedTo = nullptr);
-    // After a failed Save of `record`: the replaced version back, in memory and on disk.
-    void RestoreReplaced(const LogoRecord& record) noexcept;
+    bool MoveAside(const boost::filesystem::path& path);
 
-    std::map<std::string, Held> logos;
+    void RunWriter() noexcept;
+    // The file steps of one save; false when the new version is not on disk under its name.
+    bool Save(const Job& job) noexcept;
+    // Renames the file the key had on disk before `savedName` to its name with underscores
+    // appended; a failure leaves it, and the next start's scan settles which version is held.
+    void MoveAsideSuperseded(const std::string& key, const std::string& savedName);
+    // After a failed save: the replaced version back in memory, unless another took its place.
+    void Restore(Job& job) noexcept;
+
     boost::filesystem::path directory;
-    std::optional<Replaced> replaced;
+    std::shared_ptr<LogoDisk> disk;
+    QueueLimits limits;
+
+    // Lock order: the stream side's manager mutex first, then this one; the writer thread takes
+    // only this one, and never across a file operation. Guards everything below up to `writer`.
+    mutable boost::mutex mutex;
+    boost::condition_variable wake;      // the writer: a job, or the stop
+    boost::condition_variable finished;  // Flush: the queue drained
+    std::map<std::string, LogoRecord> logos;
+    std::deque<Job> queue;
+    size_t queuedBytes = 0;
+    bool saving = false;  // the writer works on a job taken from the queue
+    bool failedSince = false;
+    bool stopping = false;
+    bool writerEnded = false;
+    std::chrono::steady_clock::time_point finishBy;
+
+    // The file name each key has on disk, as found by the scan (a lower-case name too) or last
+    // saved: the file a new version supersedes. The writer's alone once it runs.
+    std::map<std::string, std::string> filesOnDisk;
+
+    boost::thread writer;
 };

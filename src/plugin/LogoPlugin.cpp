@@ -3,6 +3,8 @@
 #include <atomic>
 #include <thread>
 
+#include "LogoStore.h"
+
 using namespace TVTest;
 
 namespace {
@@ -56,8 +58,9 @@ void LogoPlugin::RemoveCallbacks() {
     while (packetsInside.load() != 0) std::this_thread::yield();
 }
 
-bool LogoPlugin::HasRunningOverlay() const {
-    return manager.overlayWindow != nullptr;
+bool LogoPlugin::HasRunningThreads() const {
+    return manager.overlayWindow != nullptr ||
+           (manager.logoStore != nullptr && manager.logoStore->WriterRunning());
 }
 
 LRESULT CALLBACK EventCallback(UINT event, LPARAM lParam1, LPARAM lParam2, void* clientData) {

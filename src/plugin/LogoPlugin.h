@@ -14,8 +14,9 @@ public:
     bool GetPluginInfo(TVTest::PluginDescription* info) override;
     bool Initialize() override;
 
-    // Whether a running overlay thread makes destruction unsafe where no thread may be joined.
-    bool HasRunningOverlay() const;
+    // Whether a running thread of ours (the overlay's render thread, the store's writer) makes
+    // destruction unsafe where no thread may be joined.
+    bool HasRunningThreads() const;
 
     // Before teardown: removes both callbacks from the viewer (nothing is sent when none was
     // registered), then waits for a packet already inside the stream callback, so that no packet

@@ -44,6 +44,24 @@ std::string AfterFirstColon(const std::string& message) {
     return at == std::string::npos ? message : message.substr(at + 2);
 }
 
+// Stops the store's writer thread unless initialisation gets through. No packet reaches a store
+// whose initialisation failed, and the viewer may unload such a module without TVTFinalize,
+// under the loader lock, where no thread of ours can be joined.
+class WriterUnlessOpened {
+public:
+    explicit WriterUnlessOpened(const std::unique_ptr<LogoStore>& store) : logoStore(store) {}
+    ~WriterUnlessOpened() {
+        if (!opened && logoStore) logoStore->Stop();
+    }
+    WriterUnlessOpened(const WriterUnlessOpened&) = delete;
+    WriterUnlessOpened& operator=(const WriterUnlessOpened&) = delete;
+    void Opened() { opened = true; }
+
+private:
+    const std::unique_ptr<LogoStore>& logoStore;
+    bool opened = false;
+};
+
 }  // namespace
 
 BOOL CALLBACK FindVideoContainer(HWND window, LPARAM result) {
@@ -56,7 +74,11 @@ BOOL CALLBACK FindVideoContainer(HWND window, LPARAM result) {
 
 StreamCallbackManager::StreamCallbackManager(LogoPlugin* plugin) : owner(plugin) {}
 
-StreamCallbackManager::~StreamCallbackManager() = default;
+StreamCallbackManager::~StreamCallbackManager() {
+    // The writer finishes what is queued while the overlay is torn down; the store's own
+    // destructor then waits for it, within the same bound.
+    if (logoStore) logoStore->BeginStop();
+}
 
 bool StreamCallbackManager::Open() {
     SettingsTable table;
@@ -66,6 +88,7 @@ bool StreamCallbackManager::Open() {
     std::map<std::string, std::string>& values = table[SECTION];
 
     logoType = static_cast<uint8_t>(ToInt(values["LogoType"]));
+    WriterUnlessOpened writer(logoStore);
 
     try {
         logoStore =
@@ -106,5 +129,6 @@ bool StreamCallbackManager::Open() {
         ReportA(text.str());
         return false;
     }
+    writer.Opened();
     return true;
 }

@@ -92,12 +92,13 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
             }
             return TRUE;
         case DLL_PROCESS_DETACH:
-            // The loader lock is held here, so a render thread could never be joined. While the
-            // overlay runs it holds a reference to this module, so an unload without
-            // TVTFinalize cannot bring us here; only the end of the process can, when the
-            // system has already ended the thread. Leaving the object to the process's end is
-            // then better than hanging the viewer in a join.
-            if (plugin && !(reserved != nullptr && plugin->HasRunningOverlay())) DestroyPlugin();
+            // The loader lock is held here, so neither the render thread nor the store's writer
+            // could ever be joined. While they run (after a successful initialisation) they hold
+            // a reference to this module, so an unload without TVTFinalize cannot bring us here;
+            // only the end of the process can, when the system has already ended the threads.
+            // Leaving the object to the process's end is then better than hanging the viewer in
+            // a join. A failed initialisation stops the writer before it returns.
+            if (plugin && !(reserved != nullptr && plugin->HasRunningThreads())) DestroyPlugin();
 #ifdef _WIN32
             if (reserved == nullptr) {
                 LeaveThisThread(instance);

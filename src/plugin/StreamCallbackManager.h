@@ -52,10 +52,10 @@ public:
     std::map<uint16_t, ServiceLogoInfo> services;
     SDTParse sdt;
     CDTParse cdt;
-    std::unique_ptr<LogoStore> logoStore;
-    // Keeps the module mapped while the overlay's render thread runs in it; released after the
-    // overlay (declared before it, so destroyed after it).
+    // Keeps the module mapped while the overlay's render thread or the store's writer thread
+    // runs in it; released after both (declared before them, so destroyed after them).
     ModuleReference moduleReference;
+    std::unique_ptr<LogoStore> logoStore;
     std::unique_ptr<WindowAsChild> overlayWindow;
     uint16_t targetNetworkId = 0;
     uint16_t targetServiceId = 0;

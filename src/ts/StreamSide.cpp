@@ -156,9 +156,9 @@ void StreamCallbackManager::HandleCDTPacket(const BYTE* packet) {
                                      entry.downloadDataId == cdt.downloadDataId &&
                                      entry.logoId == record.logoId &&
                                      entry.logoVersion == record.logoVersion;
-                // Accept first: it moves the held version's file aside before Save writes the
-                // new one.
-                if (current && logoStore->Accept(record)) logoStore->Save(record);
+                // Decided in memory; the store's writer thread does the file work. A refusal
+                // (queue full) is retried by the next repetition of the section.
+                if (current) logoStore->Accept(record);
             });
         } catch (...) {
             cdt.Reset();

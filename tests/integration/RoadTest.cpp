@@ -46,14 +46,13 @@ TEST_F(ModuleTest, RoadOfOneLogo) {
         }));
     }
 
-    // The CDT stage collects version 2 into the logo directory, byte for byte, and moves the
-    // file of version 1 aside.
+    // The CDT stage collects version 2 into the logo directory, byte for byte, and then moves
+    // the file of version 1 aside.
     const auto newFile = LogoDir() / LogoStore::MakeFileName(Record(NETWORK, sent));
     const auto oldFile = LogoDir() / LogoStore::MakeFileName(Record(NETWORK, held));
-    ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(newFile); }));
+    ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(oldFile.string() + "_"); }));
     EXPECT_EQ(ReadFile(newFile), sent.png);
     EXPECT_FALSE(std::filesystem::exists(oldFile));
-    EXPECT_TRUE(std::filesystem::exists(oldFile.string() + "_"));
     // It is not shown before the next retarget.
     {
         const auto image = Presented();

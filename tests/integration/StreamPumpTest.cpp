@@ -69,6 +69,23 @@ TEST_F(StreamPumpTest, OnceDeliversEveryWholePacketInOrder) {
     EXPECT_EQ(pump.Packets(), static_cast<std::uint64_t>(PACKETS));
 }
 
+// One callback of the pass holds the stream for a known least time: every callback is counted,
+// and the longest hold is at least that long.
+BOOL CALLBACK HoldOnFifth(BYTE* packet, void*) {
+    if (packet[1] == 5) std::this_thread::sleep_for(std::chrono::milliseconds(3));
+    return TRUE;
+}
+
+TEST_F(StreamPumpTest, MeasuresHowLongEachCallbackHeldTheStream) {
+    StreamPump pump(file, 0, false);
+    pump.Start(HoldOnFifth, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return pump.Passes() == 1; }));
+    pump.Stop();
+    const StreamPump::Holds holds = pump.CallbackHolds();
+    EXPECT_EQ(holds.callbacks, static_cast<std::uint64_t>(PACKETS));
+    EXPECT_TRUE(holds.maxUs >= 3000 && holds.p999Us <= holds.maxUs) << holds.maxUs;
+}
+
 TEST_F(StreamPumpTest, LoopsUntilStoppedAndNothingArrivesAfterStop) {
     StreamPump pump(file, 0, true);
     pump.Start(Record, &received);

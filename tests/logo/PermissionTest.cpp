@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <csignal>
+#include <optional>
 
 #include <sstream>
 
@@ -86,7 +87,7 @@ TEST_F(AsNobody, AnUncreatableFileBringsTheHeldVersionBack) {
         Checks check;
         LogoStore store("Logo", base.Path().string());
         check.That(store.Accept(Received(3)), "Accept refused");
-        check.That(!store.Save(Received(3)), "Save reported success");
+        check.That(!store.Flush(), "the save reported success");
         LogoRecord out;
         check.That(store.Lookup(4, 0x1A, 5, out) && out.data == Received(2).data,
                    "held version not back");
@@ -97,45 +98,54 @@ TEST_F(AsNobody, AnUncreatableFileBringsTheHeldVersionBack) {
 }
 
 // A logo directory inside a directory the child may not search: the existence tests themselves
-// fail. Construction reports it; Accept and Save, on a store built before, contain it.
-TEST_F(AsNobody, FailingExistenceTestsLeaveTheConstructorButNotAcceptOrSave) {
+// fail. Construction reports it; Accept and the writer, on a store built before, contain it.
+TEST_F(AsNobody, FailingExistenceTestsLeaveTheConstructorButNotTheStoreBuiltBefore) {
     const fs::path closed = base.Path() / "closed";
     fs::create_directories(closed / "Logo");
-    LogoStore store("closed/Logo", base.Path().string());
-    ASSERT_TRUE(store.Accept(Received(2)));
-    ASSERT_TRUE(store.Save(Received(2)));
-    chmod(closed.c_str(), 0700);
-    const std::string failures = RunAsNobody([&] {
-        Checks check;
-        try {
-            const LogoStore refused("closed/Logo", base.Path().string());
-            check.That(false, "construction succeeded");
-        } catch (const fs::filesystem_error& error) {
-            const std::string text = error.what();
-            check.That(text.rfind("boost::filesystem::", 0) == 0 &&
-                           text.find("Permission denied") != std::string::npos,
-                       "unexpected text: " + text);
-        }
-        check.That(store.Accept(Received(3)), "Accept refused");
-        check.That(!store.Save(Received(3)), "Save reported success");
-        LogoRecord out;
-        check.That(store.Lookup(4, 0x1A, 5, out) && out.logoVersion == 2, "version 2 not held");
-        return check.Failures();
-    });
+    std::optional<LogoStore> store;
+    const std::string failures = RunAsNobody(
+        [&] {
+            Checks check;
+            try {
+                const LogoStore refused("closed/Logo", base.Path().string());
+                check.That(false, "construction succeeded");
+            } catch (const fs::filesystem_error& error) {
+                const std::string text = error.what();
+                check.That(text.rfind("boost::filesystem::", 0) == 0 &&
+                               text.find("Permission denied") != std::string::npos,
+                           "unexpected text: " + text);
+            }
+            check.That(store->Accept(Received(3)), "Accept refused");
+            check.That(!store->Flush(), "the save reported success");
+            LogoRecord out;
+            check.That(store->Lookup(4, 0x1A, 5, out) && out.logoVersion == 2,
+                       "version 2 not held");
+            return check.Failures();
+        },
+        [&] {
+            store.emplace("closed/Logo", base.Path().string());
+            store->Accept(Received(2));
+            store->Flush();
+            chmod(closed.c_str(), 0700);
+        });
     EXPECT_EQ(failures, "");
     EXPECT_EQ(Names(closed / "Logo"), NameSet{"0004_01A_002_05"});
 }
 
-TEST_F(AsNobody, ADeletedDirectoryThatCannotBeRecreatedFailsSave) {
+TEST_F(AsNobody, ADeletedDirectoryThatCannotBeRecreatedFailsTheSave) {
     fs::create_directories(base.Path() / "parent" / "Logo");
-    LogoStore store("parent/Logo", base.Path().string());
-    fs::remove(base.Path() / "parent" / "Logo");
-    const std::string failures = RunAsNobody([&] {
-        Checks check;
-        check.That(store.Accept(Received(2)), "Accept refused");
-        check.That(!store.Save(Received(2)), "Save reported success");
-        return check.Failures();
-    });
+    std::optional<LogoStore> store;
+    const std::string failures = RunAsNobody(
+        [&] {
+            Checks check;
+            check.That(store->Accept(Received(2)), "Accept refused");
+            check.That(!store->Flush(), "the save reported success");
+            return check.Failures();
+        },
+        [&] {
+            store.emplace("parent/Logo", base.Path().string());
+            fs::remove(base.Path() / "parent" / "Logo");
+        });
     EXPECT_EQ(failures, "");
     EXPECT_TRUE(Names(base.Path() / "parent").empty());
 }
@@ -149,22 +159,25 @@ namespace {
 using WriteLimit = AsNobody;
 
 TEST_F(WriteLimit, AWriteFailingPartWayLeavesNoFileUnderTheLogoName) {
-    LogoStore store("Logo", base.Path().string());
-    ASSERT_TRUE(store.Accept(Received(2)));
-    ASSERT_TRUE(store.Save(Received(2)));
+    {
+        LogoStore store("Logo", base.Path().string());
+        ASSERT_TRUE(store.Accept(Received(2)));
+        ASSERT_TRUE(store.Flush());
+    }
     LogoRecord large = Received(3);
     large.data = MakePng(20000, 3);
+    std::optional<LogoStore> store;
     const std::string failures = logo_files::RunInChild(
         [&] {
             Checks check;
             signal(SIGXFSZ, SIG_IGN);
             const rlimit limit{4096, 4096};
             check.That(setrlimit(RLIMIT_FSIZE, &limit) == 0, "setrlimit failed");
-            check.That(store.Accept(large), "Accept refused");
-            check.That(!store.Save(large), "Save reported success");
+            check.That(store->Accept(large), "Accept refused");
+            check.That(!store->Flush(), "the save reported success");
             return check.Failures();
         },
-        false);
+        false, [&] { store.emplace("Logo", base.Path().string()); });
     EXPECT_EQ(failures, "");
     EXPECT_EQ(Names(Dir()), NameSet{"0004_01A_002_05"});
     LogoRecord restarted;

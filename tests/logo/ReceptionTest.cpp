@@ -31,7 +31,7 @@ protected:
 TEST_F(Reception, FirstReceptionIsHeldAndWrittenUnderItsName) {
     const LogoRecord record = Received(2);
     ASSERT_TRUE(store.Accept(record));
-    ASSERT_TRUE(store.Save(record));
+    ASSERT_TRUE(store.Flush());
     EXPECT_EQ(Names(Dir()), NameSet{"0004_01A_002_05"});
     EXPECT_EQ(ReadFile(Dir() / "0004_01A_002_05"), record.data);
     const LogoRecord held = Held();
@@ -42,7 +42,7 @@ TEST_F(Reception, FirstReceptionIsHeldAndWrittenUnderItsName) {
 
 TEST_F(Reception, TheSameVersionAgainChangesNothing) {
     ASSERT_TRUE(store.Accept(Received(2)));
-    ASSERT_TRUE(store.Save(Received(2)));
+    ASSERT_TRUE(store.Flush());
     LogoRecord repeat = Received(2);
     repeat.data = MakePng(10, 99);
     EXPECT_FALSE(store.Accept(repeat));
@@ -54,11 +54,11 @@ class VersionChange : public Reception, public ::testing::WithParamInterface<uin
 
 TEST_P(VersionChange, MovesTheHeldFileAsideAndHoldsTheNewVersion) {
     ASSERT_TRUE(store.Accept(Received(2)));
-    ASSERT_TRUE(store.Save(Received(2)));
+    ASSERT_TRUE(store.Flush());
     const LogoRecord next = Received(GetParam());
     ASSERT_TRUE(store.Accept(next));
     EXPECT_EQ(Held().data, next.data);  // before any save
-    ASSERT_TRUE(store.Save(next));
+    ASSERT_TRUE(store.Flush());
     const std::string name = LogoStore::MakeFileName(next);
     EXPECT_EQ(Names(Dir()), (NameSet{"0004_01A_002_05_", name}));
     EXPECT_EQ(ReadFile(Dir() / name), next.data);
@@ -70,10 +70,10 @@ INSTANTIATE_TEST_SUITE_P(HigherAndLower, VersionChange, ::testing::Values(3, 1, 
 
 TEST_F(Reception, AMissingHeldFileDoesNotStopTheNewVersion) {
     ASSERT_TRUE(store.Accept(Received(2)));
-    ASSERT_TRUE(store.Save(Received(2)));
+    ASSERT_TRUE(store.Flush());
     fs::remove(Dir() / "0004_01A_002_05");
     ASSERT_TRUE(store.Accept(Received(3)));
-    ASSERT_TRUE(store.Save(Received(3)));
+    ASSERT_TRUE(store.Flush());
     EXPECT_EQ(Names(Dir()), NameSet{"0004_01A_003_05"});
     EXPECT_EQ(Held().logoVersion, 3);
 }
@@ -83,7 +83,7 @@ TEST_F(Reception, ADeletedDirectoryIsRecreatedWithItsParents) {
     LogoStore deep("a/b/Logo", other.Path().string());
     fs::remove_all(other.Path() / "a");
     ASSERT_TRUE(deep.Accept(Received(2)));
-    ASSERT_TRUE(deep.Save(Received(2)));
+    ASSERT_TRUE(deep.Flush());
     EXPECT_EQ(ReadFile(other.Path() / "a/b/Logo/0004_01A_002_05"), Received(2).data);
 }
 
@@ -92,7 +92,7 @@ TEST_F(Reception, AnOldFileOfTheSameNameIsReplacedWhole) {
     WriteFile(Dir() / "0004_01A_003_05.tmp", Bytes(7000, 0xEE));
     const LogoRecord record = Received(3);
     ASSERT_TRUE(store.Accept(record));
-    ASSERT_TRUE(store.Save(record));
+    ASSERT_TRUE(store.Flush());
     EXPECT_EQ(ReadFile(Dir() / "0004_01A_003_05"), record.data);
     EXPECT_EQ(Names(Dir()), NameSet{"0004_01A_003_05"});
 }
@@ -100,10 +100,10 @@ TEST_F(Reception, AnOldFileOfTheSameNameIsReplacedWhole) {
 TEST_F(Reception, SavedFilesAreLoadedByTheNextStart) {
     for (uint16_t version : {1, 2, 3}) {
         ASSERT_TRUE(store.Accept(Received(version)));
-        ASSERT_TRUE(store.Save(Received(version)));
+        ASSERT_TRUE(store.Flush());
     }
     ASSERT_TRUE(store.Accept(Received(1, 2)));
-    ASSERT_TRUE(store.Save(Received(1, 2)));
+    ASSERT_TRUE(store.Flush());
     const LogoStore restarted("Logo", base.Path().string());
     LogoRecord out;
     ASSERT_TRUE(restarted.Lookup(4, 0x1A, 5, out));
@@ -118,7 +118,7 @@ TEST_F(Reception, AScannedLowerCaseFileIsMovedAsideByItsOwnName) {
     WriteFile(Dir() / "0004_01a_002_05", Received(2).data);
     LogoStore restarted("Logo", base.Path().string());
     ASSERT_TRUE(restarted.Accept(Received(3)));
-    ASSERT_TRUE(restarted.Save(Received(3)));
+    ASSERT_TRUE(restarted.Flush());
     EXPECT_EQ(Names(Dir()), (NameSet{"0004_01a_002_05_", "0004_01A_003_05"}));
 }
 
@@ -143,11 +143,11 @@ TEST_F(Reception, LookupFindsOnlyTheAskedType) {
 // the plain file is not touched.
 TEST_F(Reception, ADirectoryReplacedByAPlainFileFailsQuietly) {
     ASSERT_TRUE(store.Accept(Received(2)));
-    ASSERT_TRUE(store.Save(Received(2)));
+    ASSERT_TRUE(store.Flush());
     fs::remove_all(Dir());
     WriteFile(Dir(), {7});
     EXPECT_TRUE(store.Accept(Received(3)));
-    EXPECT_FALSE(store.Save(Received(3)));
+    EXPECT_FALSE(store.Flush());
     EXPECT_EQ(Held().logoVersion, 2);
     EXPECT_EQ(ReadFile(Dir()), Bytes{7});
 }
@@ -165,7 +165,7 @@ class HeldVersionSurvives : public Reception, public ::testing::WithParamInterfa
 
 TEST_P(HeldVersionSurvives, AndTheNextRepetitionTriesAgain) {
     ASSERT_TRUE(store.Accept(Received(2)));
-    ASSERT_TRUE(store.Save(Received(2)));
+    ASSERT_TRUE(store.Flush());
     LogoRecord next = Received(3);
     const fs::path obstacle = Dir() / "0004_01A_003_05";
     if (GetParam().badPng) {
@@ -174,14 +174,14 @@ TEST_P(HeldVersionSurvives, AndTheNextRepetitionTriesAgain) {
         next = Received(3);
     } else {
         fs::create_directory(obstacle);  // a file cannot be renamed over a directory
-        EXPECT_TRUE(store.Accept(next) && !store.Save(next));
+        EXPECT_TRUE(store.Accept(next) && !store.Flush());
         fs::remove(obstacle);
     }
     EXPECT_EQ(Held().logoVersion, 2);
     LogoRecord restarted;
     EXPECT_TRUE(LogoStore("Logo", base.Path().string()).Lookup(4, 0x1A, 5, restarted) &&
                 restarted.logoVersion == 2);
-    EXPECT_TRUE(store.Accept(next) && store.Save(next));
+    EXPECT_TRUE(store.Accept(next) && store.Flush());
     EXPECT_EQ(Names(Dir()), (NameSet{"0004_01A_002_05_", "0004_01A_003_05"}));
 }
 
@@ -196,7 +196,7 @@ TEST(ReceptionWithoutDirectory, WritesInTheWorkingDirectory) {
     fs::current_path(work.Path());
     LogoStore store("", "/nonexistent-base");
     const bool accepted = store.Accept(Received(2));
-    const bool saved = store.Save(Received(2));
+    const bool saved = store.Flush();
     fs::current_path(previous);
     EXPECT_TRUE(accepted);
     EXPECT_TRUE(saved);

@@ -10,6 +10,7 @@
 #include <boost/filesystem.hpp>
 #include <boost/filesystem/fstream.hpp>
 #include <string>
+#include <thread>
 
 #include "FailingAllocation.h"
 #include "LogoStore.h"
@@ -268,6 +269,24 @@ TEST_F(ModuleTest, AnAllocationFailureInInitialisationFailsItAndLeavesNothingRun
     }
     EXPECT_FALSE(reached);
     EXPECT_GT(failures, 10);
+}
+
+// A failed initialisation stops the logo store's writer thread before it returns: a viewer may
+// then unload the module without TVTFinalize, under the loader lock, where no thread can end.
+TEST_F(ModuleTest, AFailedInitialisationLeavesNoThreadOfTheModuleRunning) {
+    const auto threads = [] {
+        return std::distance(fs::directory_iterator("/proc/self/task"), fs::directory_iterator());
+    };
+    TestWindows windows(L"Not The Video Container");
+    host.param.hostWindow = windows.main;
+    // ThreadSanitizer starts a thread of its own at the first thread creation: counted before.
+    std::thread([] {}).join();
+    const auto before = threads();
+    ASSERT_TRUE(module.Load());
+    ASSERT_EQ(module.Initialize(&host.param), FALSE);
+    EXPECT_EQ(threads(), before);
+    module.Unload();
+    InsignoPlatform_ClearMessageBoxes();
 }
 
 // A viewer that unloads the module without finalising it while the overlay's render thread

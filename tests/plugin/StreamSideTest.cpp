@@ -127,7 +127,11 @@ public:
         return IsWindowVisible(manager.overlayWindow->hwnd) != FALSE;
     }
 
-    bool OnDisk(const CdtLogo& logo) { return fs::exists(directory / FileName(logo)); }
+    // Once the store's writer has finished what the stream side handed it.
+    bool OnDisk(const CdtLogo& logo) {
+        if (manager.logoStore) manager.logoStore->Flush();
+        return fs::exists(directory / FileName(logo));
+    }
 
     // Declared in the order they must outlive each other: the overlay polls the host.
     ScriptedHost host;
@@ -332,7 +336,7 @@ TEST_F(StreamSideTest, EachStageReadsOnlyItsOwnPid) {
     EXPECT_TRUE(OnDisk(CdtLogo{}));
 }
 
-// The logo directory replaced by a plain file: the save fails inside the stream thread, nothing
+// The logo directory replaced by a plain file: the save fails on the writer thread, nothing
 // leaves the callback, the stage stays, and the next repetition of the logo tries again.
 TEST_F(StreamSideTest, AnUnwritableDirectoryNeverReachesTheViewer) {
     Open();
@@ -341,6 +345,7 @@ TEST_F(StreamSideTest, AnUnwritableDirectoryNeverReachesTheViewer) {
     fs::remove_all(directory);
     fs::ofstream(directory) << "not a directory";
     Feed(Cdt(CdtLogo{}));
+    EXPECT_FALSE(manager.logoStore->Flush());
     EXPECT_EQ(manager.CurrentStage(), Stage::CDT);
     EXPECT_TRUE(fs::is_regular_file(directory));
     fs::remove(directory);

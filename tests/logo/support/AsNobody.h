@@ -3,7 +3,9 @@
 // Runs a check in a forked child, for limits that must not touch the test process itself, or
 // in one that has dropped root's privileges (user and group 65534), for
 // the unreadable-file and unwritable-directory cases that root never meets. The child writes
-// what went wrong into a pipe; an empty answer means every check held.
+// what went wrong into a pipe; an empty answer means every check held. `prepare` runs in the
+// child before the privileges are dropped: a store built there has its writer thread in the
+// child (a forked child has no other thread), and glibc drops that thread's privileges too.
 
 #include <grp.h>
 #include <sys/wait.h>
@@ -14,7 +16,8 @@
 
 namespace logo_files {
 
-inline std::string RunInChild(const std::function<std::string()>& check, bool dropPrivileges) {
+inline std::string RunInChild(const std::function<std::string()>& check, bool dropPrivileges,
+                              const std::function<void()>& prepare = {}) {
     int channel[2];
     if (pipe(channel) != 0) return "pipe failed";
     const pid_t child = fork();
@@ -22,6 +25,7 @@ inline std::string RunInChild(const std::function<std::string()>& check, bool dr
     if (child == 0) {
         close(channel[0]);
         std::string answer;
+        if (prepare) prepare();
         if (dropPrivileges && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 ||
                                setuid(65534) != 0 || geteuid() == 0)) {
             answer = "could not drop privileges";
@@ -57,8 +61,9 @@ inline std::string RunInChild(const std::function<std::string()>& check, bool dr
 
 namespace logo_files {
 
-inline std::string RunAsNobody(const std::function<std::string()>& check) {
-    return RunInChild(check, true);
+inline std::string RunAsNobody(const std::function<std::string()>& check,
+                               const std::function<void()>& prepare = {}) {
+    return RunInChild(check, true, prepare);
 }
 
 }  // namespace logo_files

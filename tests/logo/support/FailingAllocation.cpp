@@ -1,19 +1,23 @@
 #include "FailingAllocation.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <new>
 
 namespace {
 
-long allocationsLeft = -1;  // -1: disarmed
-bool failed = false;
+// The store's writer thread allocates beside the test's: only the armed thread counts.
+std::atomic<long> allocationsLeft{-1};  // -1: disarmed
+std::atomic<bool> failed{false};
+std::atomic<std::thread::id> armedThread{};
 
 }  // namespace
 
 namespace logo_files {
 
-void FailAllocation(long index) {
+void FailAllocation(long index, std::thread::id thread) {
     failed = false;
+    armedThread = thread;
     allocationsLeft = index;
 }
 
@@ -25,7 +29,8 @@ bool StopFailing() {
 }  // namespace logo_files
 
 void* operator new(std::size_t size) {
-    if (allocationsLeft >= 0 && allocationsLeft-- == 0) {
+    if (allocationsLeft.load() >= 0 && std::this_thread::get_id() == armedThread.load() &&
+        allocationsLeft.fetch_sub(1) == 0) {
         failed = true;
         throw std::bad_alloc();
     }

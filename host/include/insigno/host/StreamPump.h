@@ -48,6 +48,15 @@ public:
     bool Closed() const { return closed.load(); }
     bool Running() const { return thread.joinable(); }
 
+    // How long the plug-in's stream callback held the stream thread, per packet handed over.
+    struct Holds {
+        std::uint64_t callbacks = 0;
+        std::int64_t p999Us = 0;  // 99.9th percentile, rounded up to the microsecond
+        std::int64_t maxUs = 0;
+    };
+    // Read after Stop, or before Start.
+    Holds CallbackHolds() const;
+
 private:
     void Run(TVTest::StreamCallbackFunc callback, void* clientData, Gate gate);
     // Blocks while paused; false once the pump is stopping.
@@ -64,6 +73,10 @@ private:
     std::atomic<std::uint64_t> packets{0};
     std::atomic<std::uint64_t> passes{0};
     std::atomic<bool> closed{false};
+    // Callbacks by whole microseconds taken (the last bucket: that long or longer), and the
+    // longest; written by the pump's thread only.
+    std::vector<std::uint64_t> holdHistogram;
+    std::int64_t longestHoldNs = 0;
 };
 
 }  // namespace insigno::host

@@ -1,0 +1,155 @@
+// The store's writer thread: every file operation of a save happens here, never on the stream
+// thread that hands the records over.
+
+#include <boost/thread/locks.hpp>
+
+#include "LogoStore.h"
+
+namespace fs = boost::filesystem;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Removes the temporary file on every way out except a completed rename; the open itself may
+// fail after creating it.
+class TemporaryFile {
+public:
+    TemporaryFile(LogoDisk& files, const fs::path& file) : disk(files), path(file) {}
+    ~TemporaryFile() {
+        if (!armed) return;
+        try {
+            disk.RemoveFile(path);
+        } catch (...) {
+        }
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    void Renamed() noexcept { armed = false; }
+
+private:
+    LogoDisk& disk;
+    const fs::path& path;
+    bool armed = true;
+};
+
+}  // namespace
+
+void LogoStore::RunWriter() noexcept {
+    boost::mutex::scoped_lock lock(mutex);
+    for (;;) {
+        while (queue.empty() && !stopping) wake.wait(lock);
+        if (queue.empty() || (stopping && Clock::now() >= finishBy)) break;
+        Job job = std::move(queue.front());
+        queue.pop_front();
+        queuedBytes -= job.Bytes();
+        saving = true;
+        lock.unlock();
+        const bool saved = Save(job);
+        lock.lock();
+        if (!saved) {
+            Restore(job);
+            failedSince = true;
+        }
+        saving = false;
+        if (queue.empty()) finished.notify_all();
+    }
+    // What the bound left unwritten is not on disk at all; its records go with the store.
+    if (!queue.empty()) failedSince = true;
+    queue.clear();
+    queuedBytes = 0;
+    writerEnded = true;
+    finished.notify_all();
+}
+
+// New version first, flushed, under its own name; only then is the superseded file moved aside,
+// so that a crash between any two steps leaves a loadable version for the next start's scan.
+bool LogoStore::Save(const Job& job) noexcept {
+    try {
+        const std::string name = MakeFileName(job.record);
+        const fs::path finalPath = directory / name;
+        const fs::path temporaryPath = directory / (name + kTemporarySuffix);
+        TemporaryFile temporary(*disk, temporaryPath);
+        DurableWrite written = disk->Write(temporaryPath, job.record.data);
+        if (written == DurableWrite::OpenFailed && !directory.empty() &&
+            !disk->IsDirectory(directory) && disk->CreateDirectories(directory)) {
+            written = disk->Write(temporaryPath, job.record.data);
+        }
+        // A short file must never take the logo's name: the next start would delete it.
+        if (written != DurableWrite::Written || !disk->Rename(temporaryPath, finalPath, true)) {
+            return false;
+        }
+        temporary.Renamed();
+        disk->SyncDirectory(directory);
+        try {
+            MoveAsideSuperseded(job.key, name);
+        } catch (...) {
+            // The new version is on disk: the save stands, both files stay.
+        }
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+void LogoStore::MoveAsideSuperseded(const std::string& key, const std::string& savedName) {
+    const auto held = filesOnDisk.find(key);
+    if (held == filesOnDisk.end()) {
+        filesOnDisk.emplace(key, savedName);
+        return;
+    }
+    if (held->second != savedName) {
+        std::string name = held->second;
+        fs::path candidate;
+        // Any entry counts as taken: the rename must not replace it.
+        do {
+            name += '_';
+            candidate = directory / name;
+        } while (disk->Exists(candidate));
+        if (disk->Rename(directory / held->second, candidate, false)) {
+            disk->SyncDirectory(directory);
+        }
+    }
+    held->second = savedName;
+}
+
+void LogoStore::Restore(Job& job) noexcept {
+    const auto held = logos.find(job.key);
+    if (held == logos.end() || held->second.logoVersion != job.record.logoVersion) return;
+    if (job.replaced) {
+        held->second = std::move(*job.replaced);
+    } else {
+        logos.erase(held);
+    }
+}
+
+bool LogoStore::Flush() noexcept {
+    try {
+        boost::mutex::scoped_lock lock(mutex);
+        while (!writerEnded && (!queue.empty() || saving)) finished.wait(lock);
+        const bool allSaved = !failedSince;
+        failedSince = false;
+        return allSaved;
+    } catch (...) {
+        return false;
+    }
+}
+
+void LogoStore::BeginStop(std::chrono::milliseconds bound) noexcept {
+    try {
+        boost::mutex::scoped_lock lock(mutex);
+        if (stopping) return;
+        stopping = true;
+        finishBy = Clock::now() + bound;
+    } catch (...) {
+    }
+    wake.notify_all();
+}
+
+void LogoStore::Stop(std::chrono::milliseconds bound) noexcept {
+    BeginStop(bound);
+    try {
+        if (writer.joinable()) writer.join();
+    } catch (...) {
+    }
+}

@@ -72,7 +72,11 @@ BOOL CALLBACK FindVideoContainer(HWND window, LPARAM result) {
     return FALSE;
 }
 
-StreamCallbackManager::StreamCallbackManager(LogoPlugin* plugin) : owner(plugin) {}
+StreamCallbackManager::StreamCallbackManager(LogoPlugin* plugin)
+    : owner(plugin),
+      carousel(CarouselCollector::ModuleHandler([this](CompletedModule&& module, uint8_t type) {
+          carouselBacklog.Add(std::move(module), type);
+      })) {}
 
 StreamCallbackManager::~StreamCallbackManager() {
     // The writer finishes what is queued while the overlay is torn down; the store's own

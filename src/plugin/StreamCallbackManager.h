@@ -9,6 +9,8 @@
 #include <memory>
 
 #include "CDTParse.h"
+#include "CarouselBacklog.h"
+#include "CarouselCollector.h"
 #include "ModuleReference.h"
 #include "SDTParse.h"
 
@@ -71,6 +73,13 @@ public:
     // takes its version and download data id from them whichever section or transport stream
     // listed its partner.
     std::map<uint16_t, std::map<uint16_t, ServiceLogoInfo>> typeOneReferences;
+    // The engineering service's logo carousel (BS and CS logos), collected while collecting is
+    // on, whatever service is targeted. Both are the stream thread's alone, outside the mutex:
+    // SetTarget never touches them, so partial modules outlive a retarget.
+    CarouselBacklog carouselBacklog;
+    CarouselCollector carousel;
+    // The collect flag of the last SetTarget, for the stream thread to read without the mutex.
+    std::atomic<bool> collectCarousel{false};
     // Relaxed is enough: every stage takes the mutex before it touches any state.
     std::atomic<Stage> packetHandler{Stage::Ignore};
     boost::mutex mutex;
@@ -78,14 +87,23 @@ public:
     void IgnorePacket(const BYTE* packet);
     void HandleSDTPacket(const BYTE* packet);
     void HandleCDTPacket(const BYTE* packet);
+    // The carousel's share of a packet that `stage` has already seen.
+    void CollectCarousel(const BYTE* packet, Stage stage);
 
 private:
     void PostShowLogo(WPARAM show);
     // The SDT stage's work on one parsed section; true when the stage is over.
     bool TakeSdtSection();
-    // Records the type 1 references of the section just parsed under the target network.
+    // Records the type 1 references of the section just parsed under its network.
     void RememberTypeOne();
+    // The type 1 reference of a network with this logo id (the lowest service id); null while
+    // there is none.
+    const ServiceLogoInfo* FindTypeOne(uint16_t networkId, uint16_t logoId) const;
     // Fills a type 2 entry's version and download data id from its network's type 1 entry of the
-    // same logo id (the lowest service id); false while there is none.
+    // same logo id; false while there is none.
     bool LendTypeOne(ServiceLogoInfo& entry) const;
+    // Type 1 references of every network from an SDT packet, for the carousel's versions.
+    void LearnVersions(const BYTE* packet);
+    // Offers the store the next logo of the carousel backlog under its SDT-given version.
+    void OfferCarouselLogo();
 };

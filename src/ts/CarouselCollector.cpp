@@ -12,7 +12,8 @@ constexpr size_t kFirstCarrierSlot = 2;
 
 CarouselCollector::CarouselCollector(LogoHandler handler) : onLogo(std::move(handler)) {}
 
-CarouselCollector::CarouselCollector(ModuleHandler handler) : onModule(std::move(handler)) {}
+CarouselCollector::CarouselCollector(ModuleHandler handler)
+    : onModule(std::move(handler)), assembler(ModuleAssembler::Completed::Again) {}
 
 void CarouselCollector::Reset() {
     pat.Reset();

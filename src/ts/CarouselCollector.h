@@ -33,6 +33,8 @@ class CarouselCollector {
 public:
     using LogoHandler = std::function<void(const CarouselLogo&)>;
     // A completed logo module whole, for a caller that reads its logos later, a few at a time.
+    // Such a caller is handed every module again in each cycle of the carousel, so that what it
+    // could not take once (a version not yet known, a full queue, a failed save) comes back.
     using ModuleHandler = std::function<void(CompletedModule&& module, uint8_t logoType)>;
 
     static constexpr uint16_t kEngineeringServiceId = 0x03A1;
@@ -53,6 +55,9 @@ public:
     }
 
     void Reset();
+
+    // Whether the stream carries the engineering service's carousel (its PMT named a carrier).
+    bool Carrying() const { return watched[2] != kNoPid || watched[3] != kNoPid; }
 
     // Bytes held for modules being assembled; for tests and benchmarks.
     size_t BytesInFlight() const { return assembler.BytesInFlight(); }

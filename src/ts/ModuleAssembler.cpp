@@ -186,7 +186,8 @@ std::optional<CompletedModule> ModuleAssembler::Add(Download& download, uint16_t
     bytesInFlight -= module.size;
     module.bytes = {};
     module.received = {};
-    module.state = State::Done;
+    // Waiting: the next announcement of the same version starts it again.
+    module.state = onCompleted == Completed::Again ? State::Waiting : State::Done;
     return done;
 }
 

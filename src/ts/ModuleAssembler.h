@@ -36,6 +36,12 @@ struct CompletedModule {
 // is tried again at the next announcement).
 class ModuleAssembler {
 public:
+    // Whether a completed module is remembered (handed out once) or assembled and handed out
+    // again in the next cycle, for a caller that must be offered again what it could not take.
+    enum class Completed { Remember, Again };
+
+    explicit ModuleAssembler(Completed completed = Completed::Remember) : onCompleted(completed) {}
+
     static constexpr size_t kMaxModuleSize = size_t{1} << 20;
     static constexpr size_t kMaxBytesInFlight = size_t{4} << 20;
     // The largest block a DownloadDataBlock section can carry: 4096 bytes less the section
@@ -90,6 +96,7 @@ private:
     void DropPending(uint16_t carrier, uint32_t downloadId, const Download* keep);
     void Evict(size_t index);
 
+    Completed onCompleted;
     std::vector<Download> downloads;
     std::map<PendingKey, std::vector<uint8_t>> pending;
     size_t bytesInFlight = 0;

@@ -38,7 +38,8 @@ void EnteringStage([[maybe_unused]] StreamCallbackManager& manager) {
 }  // namespace
 
 void StreamCallbackManager::HandlePacket(const BYTE* packet) noexcept {
-    switch (packetHandler.load(std::memory_order_relaxed)) {
+    const Stage stage = packetHandler.load(std::memory_order_relaxed);
+    switch (stage) {
         case Stage::Ignore:
             IgnorePacket(packet);
             break;
@@ -49,6 +50,7 @@ void StreamCallbackManager::HandlePacket(const BYTE* packet) noexcept {
             HandleCDTPacket(packet);
             break;
     }
+    if (collectCarousel.load(std::memory_order_relaxed)) CollectCarousel(packet, stage);
 }
 
 void StreamCallbackManager::IgnorePacket(const BYTE* /*packet*/) {}
@@ -82,6 +84,7 @@ void StreamCallbackManager::HandleSDTPacket(const BYTE* packet) {
 }
 
 bool StreamCallbackManager::TakeSdtSection() {
+    RememberTypeOne();
     if (targetNetworkId == 0) {
         // A channel list that was never scanned knows no network: the actual SDT carries that of
         // the stream being received.
@@ -89,7 +92,6 @@ bool StreamCallbackManager::TakeSdtSection() {
         targetNetworkId = sdt.originalNetworkId;
     }
     if (sdt.originalNetworkId != targetNetworkId) return false;
-    RememberTypeOne();
     // On satellite networks every transport stream shares the network id, and the SDT of the
     // others travels beside the actual one: only a section that lists the target service tells
     // its logo.
@@ -116,7 +118,14 @@ bool StreamCallbackManager::TakeSdtSection() {
 }
 
 void StreamCallbackManager::RememberTypeOne() {
-    auto& references = typeOneReferences[targetNetworkId];
+    // Real networks list a few hundred services; a stream inventing networks must not make
+    // the table grow without end.
+    constexpr size_t kMaxNetworks = 64;
+    if (typeOneReferences.size() >= kMaxNetworks &&
+        typeOneReferences.count(sdt.originalNetworkId) == 0) {
+        return;
+    }
+    auto& references = typeOneReferences[sdt.originalNetworkId];
     for (const auto& [serviceId, info] : sdt.services) {
         if (info.transmissionType == 1) {
             references.insert_or_assign(serviceId, info);
@@ -126,17 +135,22 @@ void StreamCallbackManager::RememberTypeOne() {
     }
 }
 
-bool StreamCallbackManager::LendTypeOne(ServiceLogoInfo& entry) const {
-    const auto network = typeOneReferences.find(targetNetworkId);
-    if (network == typeOneReferences.end()) return false;
+const ServiceLogoInfo* StreamCallbackManager::FindTypeOne(uint16_t networkId,
+                                                          uint16_t logoId) const {
+    const auto network = typeOneReferences.find(networkId);
+    if (network == typeOneReferences.end()) return nullptr;
     for (const auto& [serviceId, other] : network->second) {
-        if (other.logoId == entry.logoId) {
-            entry.logoVersion = other.logoVersion;
-            entry.downloadDataId = other.downloadDataId;
-            return true;
-        }
+        if (other.logoId == logoId) return &other;
     }
-    return false;
+    return nullptr;
+}
+
+bool StreamCallbackManager::LendTypeOne(ServiceLogoInfo& entry) const {
+    const ServiceLogoInfo* partner = FindTypeOne(targetNetworkId, entry.logoId);
+    if (!partner) return false;
+    entry.logoVersion = partner->logoVersion;
+    entry.downloadDataId = partner->downloadDataId;
+    return true;
 }
 
 void StreamCallbackManager::HandleCDTPacket(const BYTE* packet) {
@@ -177,6 +191,7 @@ void StreamCallbackManager::SetTarget(bool show, bool collect, uint16_t networkI
     targetNetworkId = networkId;
     targetServiceId = serviceId;
     collectLogos = collect;
+    collectCarousel.store(collect, std::memory_order_relaxed);
     showLogo = show;
     targetSeen = false;
     packetHandler.store(show || collect ? Stage::SDT : Stage::Ignore, std::memory_order_relaxed);

@@ -21,7 +21,9 @@ bool LogoStore::Accept(const LogoRecord& record) noexcept {
         const auto held = logos.find(job.key);
         if (held != logos.end() && held->second.logoVersion == record.logoVersion) return false;
         const size_t bytes = job.Bytes() + (held != logos.end() ? held->second.data.size() : 0);
-        if (queue.size() >= limits.records || queuedBytes + bytes > limits.bytes) return false;
+        if (queue.size() + inWriter >= limits.records || queuedBytes + bytes > limits.bytes) {
+            return false;
+        }
         // Queued first, so that memory running out leaves the table as it was.
         queue.push_back(std::move(job));
         if (held == logos.end()) {

@@ -5,9 +5,11 @@
 #include <boost/thread/mutex.hpp>
 #include <boost/thread/thread.hpp>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <limits>
 #include <map>
 #include <memory>
 #include <optional>
@@ -104,6 +106,7 @@ private:
         std::string key;
         LogoRecord record;
         std::optional<LogoRecord> replaced;
+        bool saved = false;
         size_t Bytes() const;
     };
 
@@ -113,6 +116,7 @@ private:
     bool MoveAside(const boost::filesystem::path& path);
 
     void RunWriter() noexcept;
+    bool PastFinish() const noexcept;
     // The file steps of one save; false when the new version is not on disk under its name.
     bool Save(const Job& job) noexcept;
     // Renames the file the key had on disk before `savedName` to its name with underscores
@@ -132,12 +136,18 @@ private:
     boost::condition_variable finished;  // Flush: the queue drained
     std::map<std::string, LogoRecord> logos;
     std::deque<Job> queue;
-    size_t queuedBytes = 0;
-    bool saving = false;  // the writer works on a job taken from the queue
+    size_t queuedBytes = 0;  // of the queued jobs and of those the writer took
+    size_t inWriter = 0;     // jobs the writer took and has not finished
     bool failedSince = false;
     bool stopping = false;
     bool writerEnded = false;
-    std::chrono::steady_clock::time_point finishBy;
+    // When the writer must stop starting saves (steady clock ticks); read between two saves
+    // without the lock.
+    std::atomic<std::chrono::steady_clock::rep> finishBy{
+        std::numeric_limits<std::chrono::steady_clock::rep>::max()};
+
+    // The jobs the writer works through, taken from the queue all at once; the writer's alone.
+    std::deque<Job> writing;
 
     // The file name each key has on disk, as found by the scan (a lower-case name too) or last
     // saved: the file a new version supersedes. The writer's alone once it runs.

@@ -39,27 +39,39 @@ void LogoStore::RunWriter() noexcept {
     boost::mutex::scoped_lock lock(mutex);
     for (;;) {
         while (queue.empty() && !stopping) wake.wait(lock);
-        if (queue.empty() || (stopping && Clock::now() >= finishBy)) break;
-        Job job = std::move(queue.front());
-        queue.pop_front();
-        queuedBytes -= job.Bytes();
-        saving = true;
+        if (queue.empty() || PastFinish()) break;
+        // The whole queue at once: while a burst is written, the stream thread finds the lock
+        // free instead of meeting the writer at it once per logo.
+        writing.swap(queue);
+        inWriter = writing.size();
         lock.unlock();
-        const bool saved = Save(job);
-        lock.lock();
-        if (!saved) {
-            Restore(job);
-            failedSince = true;
+        size_t done = 0;
+        for (Job& job : writing) {
+            if (PastFinish()) break;
+            job.saved = Save(job);
+            ++done;
         }
-        saving = false;
+        lock.lock();
+        for (size_t index = 0; index < writing.size(); ++index) {
+            Job& job = writing[index];
+            queuedBytes -= job.Bytes();
+            // What the bound left unwritten is not on disk at all; its records go with the store.
+            if (index < done && !job.saved) Restore(job);
+            if (!job.saved) failedSince = true;
+        }
+        writing.clear();
+        inWriter = 0;
         if (queue.empty()) finished.notify_all();
     }
-    // What the bound left unwritten is not on disk at all; its records go with the store.
     if (!queue.empty()) failedSince = true;
     queue.clear();
     queuedBytes = 0;
     writerEnded = true;
     finished.notify_all();
+}
+
+bool LogoStore::PastFinish() const noexcept {
+    return Clock::now().time_since_epoch().count() >= finishBy.load();
 }
 
 // New version first, flushed, under its own name; only then is the superseded file moved aside,
@@ -126,7 +138,7 @@ void LogoStore::Restore(Job& job) noexcept {
 bool LogoStore::Flush() noexcept {
     try {
         boost::mutex::scoped_lock lock(mutex);
-        while (!writerEnded && (!queue.empty() || saving)) finished.wait(lock);
+        while (!writerEnded && (!queue.empty() || inWriter > 0)) finished.wait(lock);
         const bool allSaved = !failedSince;
         failedSince = false;
         return allSaved;
@@ -140,7 +152,7 @@ void LogoStore::BeginStop(std::chrono::milliseconds bound) noexcept {
         boost::mutex::scoped_lock lock(mutex);
         if (stopping) return;
         stopping = true;
-        finishBy = Clock::now() + bound;
+        finishBy = (Clock::now() + bound).time_since_epoch().count();
     } catch (...) {
     }
     wake.notify_all();

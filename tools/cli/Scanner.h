@@ -45,10 +45,9 @@ public:
     uint64_t Logos() const { return seen.size(); }
 
     // With a store: every logo found is offered to it as the plug-in offers what it receives.
-    // Logos it took in (saves queued); false once a save failed.
     LogoStore* store = nullptr;
-    uint64_t stored = 0;
-    bool storeSaved = true;
+    uint64_t stored = 0;     // logos it took in (saves queued)
+    bool storeSaved = true;  // false once a save failed
 
     // Named in the gallery as where a logo first appeared: the recording being scanned.
     std::string source;

@@ -7,9 +7,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "StreamSpec.h"
 
 namespace {
 
@@ -153,6 +156,73 @@ TEST_F(ToolsCli, MktsWritesTheStreamItsOptionsDescribe) {
               0u)
         << cdt;
     EXPECT_EQ(run.err, "insigno-scan: 4 packets, 4 sections, 1 logos\n");
+}
+
+std::string PngOf(uint16_t logoId, uint16_t version, uint8_t type) {
+    LogoSpec logo;
+    logo.logoId = logoId;
+    logo.logoVersion = version;
+    logo.logoType = type;
+    const std::vector<uint8_t> png = LogoPngOf(logo);
+    return {png.begin(), png.end()};
+}
+
+std::map<std::string, std::string> DirectoryFiles(const fs::path& directory) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(directory)) {
+        files[entry.path().filename().string()] = ReadFile(entry.path());
+    }
+    return files;
+}
+
+// The plug-in's store fed from a recording: a CDT logo as sent; carousel logos under each
+// network with the version its SDT gave, as version 0 only when none is held.
+TEST_F(ToolsCli, ScanStoresEveryLogoAsThePlugInDoes) {
+    const std::string stream = (directory / "bs.ts").string();
+    // Two type 1 entries give logo 0x101 versions 3 and 9: the lower service id's counts.
+    const std::vector<std::string> plan{"--network",    "4",
+                                        "--tsid",       "0x40F1",
+                                        "--service",    "101:1:0x101:3:0",
+                                        "--service",    "102:1:0x103:6:0",
+                                        "--service",    "103:1:0x101:9:0",
+                                        "--logo",       "0x20:0x030:2:5",
+                                        "--carousel",   "bs:5:0x101:4/0x40F1/101,7/0x7001/301",
+                                        "--carousel",   "bs:5:0x102:4/0x40F1/102",
+                                        "--carousel",   "bs:2:0x103:4/0x40F1/102",
+                                        "--block-size", "100",
+                                        "--repeat",     "2",
+                                        "-o",           stream};
+    const ToolRun made = RunTool(INSIGNO_MKTS, plan, directory);
+    ASSERT_EQ(made.status, 0) << made.err;
+    const fs::path store = directory / "Logo";
+    fs::create_directories(store);
+    const std::string held101 = PngOf(0x101, 1, 5);
+    const std::string held102 = PngOf(0x102, 2, 5);
+    std::ofstream(store / "0004_101_001_05", std::ios::binary) << held101;
+    std::ofstream(store / "0004_102_002_05", std::ios::binary) << held102;
+
+    const ToolRun run = RunTool(INSIGNO_SCAN, {"--store", store.string(), stream}, directory);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find(" logos, 4 stored\n"), std::string::npos) << run.err;
+    const std::map<std::string, std::string> expected{
+        {"0004_030_002_05", PngOf(0x030, 2, 5)},  // from the CDT
+        {"0004_101_001_05_", held101},            // superseded by service 101's version
+        {"0004_101_003_05", PngOf(0x101, 0, 5)},
+        {"0007_101_000_05", PngOf(0x101, 0, 5)},  // no SDT of network 7, none held
+        {"0004_102_002_05", held102},             // no SDT version: the held one stays
+        {"0004_103_006_02", PngOf(0x103, 0, 2)}};
+    EXPECT_EQ(DirectoryFiles(store), expected);
+
+    // A store that cannot be opened, or a save that fails, is an error.
+    EXPECT_EQ(RunTool(INSIGNO_SCAN, {"--store", stream, stream}, directory).status, 1);
+    const fs::path locked = directory / "Locked";
+    fs::create_directories(locked);
+    fs::permissions(locked, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                fs::perms::others_read | fs::perms::others_exec);
+    const ToolRun refused =
+        RunTool(INSIGNO_SCAN, {"--store", locked.string(), stream}, directory, true);
+    EXPECT_EQ(refused.status, 1) << refused.err;
+    EXPECT_NE(refused.err.find(", not all stored\n"), std::string::npos) << refused.err;
 }
 
 }  // namespace

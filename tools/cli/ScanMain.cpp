@@ -1,6 +1,6 @@
 // insigno-scan: shows the logo references (SDT) and logos (CDT) in transport-stream recordings,
 // or what the plug-in makes of a logo directory, one JSON line per find, and optionally writes the
-// logos as viewable PNGs with a gallery page.
+// logos as viewable PNGs with a gallery page, or stores them in a logo directory.
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -16,8 +16,11 @@
 #include <stdio.h>
 #endif
 
+#include <boost/filesystem/exception.hpp>
+
 #include "Gallery.h"
 #include "LogoDirectory.h"
+#include "LogoStore.h"
 #include "ScanJson.h"
 #include "Scanner.h"
 #include "TextPath.h"
@@ -29,7 +32,7 @@ constexpr int kExitUsage = 1;
 constexpr int kExitUnreadable = 2;
 
 constexpr char kUsage[] =
-    R"(usage: insigno-scan [--png DIR] FILE...
+    R"(usage: insigno-scan [--png DIR] [--store LOGODIR] FILE...
        insigno-scan [--png DIR] --logo-dir LOGODIR
 
 Reads transport-stream recordings (188-byte packets, 192-byte timestamped or 204-byte packets;
@@ -59,15 +62,23 @@ the module). FILE "-" reads standard input.
               a page showing them all by network (superseded ones greyed); a carousel logo once
               for each network it serves, under the version an SDT of the recording gave its
               logo id (0 before any did)
+  --store LOGODIR  also store every logo found (CDT and carousel) in the logo directory
+              LOGODIR, created when missing, as the plug-in stores what it receives: the logos
+              already there are read as at the plug-in's start, a logo of another version than
+              the one held replaces it and the superseded file is renamed with "_" appended; a
+              carousel logo goes in under each network it serves with the version an SDT of
+              that network gave its logo id, and as version 0 only while no version is held
   --help      show this text
 
 A summary line goes to standard error. Exit status: 0 when every file was read, 2 when a file
-could not be read (the others are still scanned), 1 for a usage error or a PNG not written.
+could not be read (the others are still scanned), 1 for a usage error, a PNG not written, a
+logo directory that cannot be opened or a logo not stored.
 )";
 
 struct Options {
     std::optional<std::filesystem::path> pngDirectory;
     std::optional<std::filesystem::path> logoDirectory;
+    std::optional<std::filesystem::path> storeDirectory;
     std::vector<std::string> files;
 };
 
@@ -93,6 +104,12 @@ std::optional<int> ParseArguments(const std::vector<std::string>& argv, Options&
                 return kExitUsage;
             }
             options.logoDirectory = PathFromUtf8(argv[i]);
+        } else if (!onlyFiles && arg == "--store") {
+            if (++i == argc) {
+                std::cerr << "insigno-scan: --store needs a directory\n";
+                return kExitUsage;
+            }
+            options.storeDirectory = PathFromUtf8(argv[i]);
         } else if (!onlyFiles && arg == "--") {
             onlyFiles = true;
         } else if (!onlyFiles && arg.size() > 1 && arg[0] == '-') {
@@ -104,6 +121,10 @@ std::optional<int> ParseArguments(const std::vector<std::string>& argv, Options&
     }
     if (options.logoDirectory && !options.files.empty()) {
         std::cerr << "insigno-scan: --logo-dir takes no recordings (see --help)\n";
+        return kExitUsage;
+    }
+    if (options.logoDirectory && options.storeDirectory) {
+        std::cerr << "insigno-scan: --store stores the logos of recordings, not of --logo-dir\n";
         return kExitUsage;
     }
     if (!options.logoDirectory && options.files.empty()) {
@@ -201,7 +222,25 @@ int Run(const std::vector<std::string>& args) {
     if (const std::optional<int> status = ParseArguments(args, options)) return *status;
     if (options.logoDirectory) return ScanLogoDirectory(options);
 
+    // Taken as the plug-in takes its setting, with no module directory: relative to the
+    // working directory.
+    std::optional<LogoStore> store;
+    if (options.storeDirectory) {
+        try {
+            store.emplace(boost::filesystem::path(options.storeDirectory->native()),
+                          boost::filesystem::path());
+        } catch (const boost::filesystem::filesystem_error& error) {
+            std::cerr << "insigno-scan: " << Utf8(*options.storeDirectory) << ": "
+                      << error.code().message() << '\n';
+            return kExitUsage;
+        } catch (const std::exception& error) {
+            std::cerr << "insigno-scan: " << Utf8(*options.storeDirectory) << ": " << error.what()
+                      << '\n';
+            return kExitUsage;
+        }
+    }
     Scanner scanner(std::cout, options.pngDirectory);
+    if (store) scanner.store = &*store;
     int status = 0;
     try {
         for (const std::string& name : options.files) {
@@ -219,10 +258,24 @@ int Run(const std::vector<std::string>& args) {
         std::cerr << "insigno-scan: " << error.what() << '\n';
         status = kExitUsage;
     }
+    bool saved = true;
+    if (store) {
+        saved = store->Flush() && scanner.storeSaved;
+        store->Stop();
+        if (!saved) {
+            std::cerr << "insigno-scan: " << Utf8(*options.storeDirectory)
+                      << ": a logo could not be stored\n";
+            status = kExitUsage;
+        }
+    }
     std::cerr << "insigno-scan: " << scanner.packets << " packets, " << scanner.sections
               << " sections, ";
     if (scanner.carouselLogos != 0) std::cerr << scanner.carouselLogos << " carousel logos, ";
-    std::cerr << scanner.Logos() << " logos\n";
+    std::cerr << scanner.Logos() << " logos";
+    // A failed save is offered again by the next repetition: the count of saves then says little.
+    if (store && saved) std::cerr << ", " << scanner.stored << " stored";
+    if (store && !saved) std::cerr << ", not all stored";
+    std::cerr << '\n';
     return status;
 }
 

@@ -42,11 +42,7 @@ void Scanner::ScanStream(std::istream& in) {
         if (pid == kSdtPid) {
             sdt.PushPacket(packet, packet + kTsPacketSize, [&] {
                 if (sdt.services.empty()) return;
-                for (const auto& [serviceId, info] : sdt.services) {
-                    if (info.transmissionType == 1) {
-                        sdtVersions[{sdt.originalNetworkId, info.logoId}] = info.logoVersion;
-                    }
-                }
+                RememberTypeOne();
                 SdtJsonLine(line, index, sdt.originalNetworkId, sdt.services);
                 out << line;
                 ++sections;
@@ -58,6 +54,7 @@ void Scanner::ScanStream(std::istream& in) {
                 out << line;
                 ++sections;
                 Found(cdt.logo, "");
+                Store(cdt.logo, true);
             });
         } else {
             carousel.PushPacket(packet);
@@ -85,14 +82,49 @@ void Scanner::FoundInCarousel(const CarouselLogo& logo) {
         LogoRecord record;
         record.originalNetworkId = network;
         record.logoId = logo.logoId;
-        const auto version = sdtVersions.find({network, logo.logoId});
-        record.logoVersion = version == sdtVersions.end() ? 0 : version->second;
+        const std::optional<uint16_t> version = SdtVersion(network, logo.logoId);
+        record.logoVersion = version.value_or(0);
         record.logoType = logo.logoType;
         record.data = logo.png;
         record.ApplySizeByType();
         Found(record,
               ", module " + logo.moduleName + " version " + std::to_string(logo.moduleVersion));
+        Store(record, version.has_value());
     }
+}
+
+void Scanner::RememberTypeOne() {
+    auto& references = typeOne[sdt.originalNetworkId];
+    for (const auto& [serviceId, info] : sdt.services) {
+        if (info.transmissionType == 1) {
+            references.insert_or_assign(serviceId, info);
+        } else {
+            references.erase(serviceId);
+        }
+    }
+}
+
+std::optional<uint16_t> Scanner::SdtVersion(uint16_t network, uint16_t logoId) const {
+    const auto references = typeOne.find(network);
+    if (references == typeOne.end()) return std::nullopt;
+    for (const auto& [serviceId, info] : references->second) {
+        if (info.logoId == logoId) return info.logoVersion;
+    }
+    return std::nullopt;
+}
+
+void Scanner::Store(const LogoRecord& logo, bool versionGiven) {
+    if (store == nullptr) return;
+    LogoRecord held;
+    const bool holds = store->Lookup(logo.originalNetworkId, logo.logoId, logo.logoType, held);
+    if (holds && (!versionGiven || held.logoVersion == logo.logoVersion)) return;
+    if (store->Accept(logo)) {
+        ++stored;
+        return;
+    }
+    // Refused for a full queue (or a malformed PNG): once the writer caught up, it fits.
+    storeSaved = store->Flush() && storeSaved;
+    if (store->Accept(logo)) ++stored;
 }
 
 void Scanner::Found(const LogoRecord& logo, const std::string& where) {

@@ -20,6 +20,8 @@
 #include "Gallery.h"
 #include "SDTParse.h"
 
+class LogoStore;
+
 // A logo PNG that could not be written to the --png directory.
 struct OutputError : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -42,6 +44,11 @@ public:
     // Distinct logos (by network, logo id, version and type) seen so far.
     uint64_t Logos() const { return seen.size(); }
 
+    // With a store: every logo found is offered to it as the plug-in offers what it receives.
+    LogoStore* store = nullptr;
+    uint64_t stored = 0;     // logos it took in (saves queued)
+    bool storeSaved = true;  // false once a save failed
+
     // Named in the gallery as where a logo first appeared: the recording being scanned.
     std::string source;
     // With a PNG directory: each distinct logo at its first appearance, for the gallery page.
@@ -51,6 +58,11 @@ private:
     // `where` follows the recording and packet in the gallery.
     void Found(const LogoRecord& logo, const std::string& where);
     void FoundInCarousel(const CarouselLogo& logo);
+    void RememberTypeOne();
+    // The version the lowest service id's type 1 entry of the network gives the logo id.
+    std::optional<uint16_t> SdtVersion(uint16_t network, uint16_t logoId) const;
+    // A logo without an SDT-given version goes in as version 0 only when no version is held.
+    void Store(const LogoRecord& logo, bool versionGiven);
     // SHA-256 of bytes seen before comes from memory: a recording repeats its logos every cycle.
     const std::string& Sha256Of(const std::vector<uint8_t>& bytes);
 
@@ -70,8 +82,8 @@ private:
     uint64_t index = 0;
     // onid, logo id, version, type
     std::set<std::tuple<uint16_t, uint16_t, uint16_t, uint8_t>> seen;
-    // Logo versions the SDTs gave type 1 entries, by network and logo id: the names of carousel
-    // logos, which carry none; 0 until an SDT gives one.
-    std::map<std::pair<uint16_t, uint16_t>, uint16_t> sdtVersions;
+    // The type 1 entries of the SDTs, by network and service id: the versions of carousel logos,
+    // which carry none.
+    std::map<uint16_t, std::map<uint16_t, ServiceLogoInfo>> typeOne;
     std::unordered_map<std::string, std::string, ViewHash, std::equal_to<>> hashes;
 };

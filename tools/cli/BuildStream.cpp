@@ -19,7 +19,6 @@ constexpr std::array<uint16_t, 3> kFillerPids{0x0100, 0x0110, tswriter::kNullPid
 constexpr std::array<uint8_t, 6> kBackgrounds{4, 9, 12, 5, 10, 13};
 constexpr std::array<uint8_t, 4> kFrames{3, 6, 2, 1};
 constexpr uint8_t kWhite = 7;
-constexpr size_t kTimestampSize = 4;
 constexpr uint32_t kTicksPerPacket = 2000;
 
 Bytes ServiceDescriptors(const ServiceSpec& service) {

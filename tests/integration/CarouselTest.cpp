@@ -18,11 +18,6 @@ namespace {
 constexpr std::uint16_t BS = 0x0004, CS1 = 0x0006, CS2 = 0x0007;
 constexpr std::uint16_t PMT_PID = 0x0901, BS_PID = 0x0911, CS_PID = 0x0912;
 constexpr std::uint16_t BLOCK = 700;  // modules of several blocks
-#ifdef _WIN32
-constexpr int EDGE = 1;  // Wine's presented picture softens texel edges by a pixel
-#else
-constexpr int EDGE = 0;
-#endif
 
 struct Logo {
     std::uint16_t id;

@@ -11,14 +11,6 @@ namespace {
 
 constexpr std::uint8_t RED = 1, GREEN = 2, BLUE = 4, WHITE = 7;
 
-// Natively the stand-in's picture; under Wine what its Direct3D 9 presented, read with xwd,
-// where texel edges come out softened by a pixel.
-#ifdef _WIN32
-constexpr int EDGE = 1;
-#else
-constexpr int EDGE = 0;
-#endif
-
 TEST_F(ModuleTest, RoadOfOneLogo) {
     // The store holds version 1 of service A's logo; the broadcast announces and carries version 2.
     const CdtLogo held{0x0010, 0x001, 1, 5, SplitLogo(5, GREEN, WHITE)};

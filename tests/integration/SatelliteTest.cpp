@@ -73,15 +73,6 @@ Bytes SatelliteStream() {
     return stream;
 }
 
-std::set<std::string> LogoFiles(const std::filesystem::path& directory) {
-    std::set<std::string> names;
-    if (!std::filesystem::exists(directory)) return names;
-    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
-        names.insert(entry.path().filename().string());
-    }
-    return names;
-}
-
 class SatelliteTest : public ModuleTest {
 protected:
     HostOptions SatelliteOptions(std::uint16_t service) {

@@ -80,6 +80,15 @@ LogoRecord Record(std::uint16_t networkId, const CdtLogo& logo) {
     return record;
 }
 
+std::set<std::string> LogoFiles(const std::filesystem::path& directory) {
+    std::set<std::string> names;
+    if (!std::filesystem::exists(directory)) return names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
 void WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()),

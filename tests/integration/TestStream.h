@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "LogoRecord.h"
@@ -47,9 +49,19 @@ Bytes SplitLogo(std::uint8_t logoType, std::uint8_t left, std::uint8_t right);
 LogoRecord Record(std::uint16_t networkId, const CdtLogo& logo);
 
 void WriteFile(const std::filesystem::path& path, const Bytes& bytes);
+// The names of the files in `directory`; none when it does not exist.
+std::set<std::string> LogoFiles(const std::filesystem::path& directory);
 Bytes ReadFile(const std::filesystem::path& path);
 
 // Opaque colours (0xRRGGBB) of the full-intensity entries 0-7 of the broadcast palette.
 std::uint32_t PrimaryColour(std::uint8_t index);
+
+// The margin of a picture check: natively the stand-in's picture; under Wine what its Direct3D 9
+// presented, read with xwd, where texel edges come out softened by a pixel.
+#ifdef _WIN32
+constexpr int EDGE = 1;
+#else
+constexpr int EDGE = 0;
+#endif
 
 }  // namespace insigno::it

@@ -18,12 +18,6 @@ constexpr std::uint16_t BS = 0x0004;
 constexpr std::uint16_t OTHER = 0x0006;
 constexpr std::uint8_t RED = 1, GREEN = 2, BLUE = 4, WHITE = 7;
 
-#ifdef _WIN32
-constexpr int EDGE = 1;  // Wine's presented picture softens texel edges by a pixel
-#else
-constexpr int EDGE = 0;
-#endif
-
 struct Logo {
     std::uint16_t network;
     CdtLogo cdt;
@@ -77,15 +71,6 @@ std::vector<Bytes> Cdt(const std::vector<Logo>& logos) {
     std::vector<Bytes> sections;
     for (const Logo& logo : logos) sections.push_back(CdtSection(logo.network, logo.cdt));
     return sections;
-}
-
-std::set<std::string> LogoFiles(const std::filesystem::path& directory) {
-    std::set<std::string> names;
-    if (!std::filesystem::exists(directory)) return names;
-    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
-        names.insert(entry.path().filename().string());
-    }
-    return names;
 }
 
 class WatchedServiceTest : public ModuleTest {

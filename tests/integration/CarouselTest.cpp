@@ -108,17 +108,17 @@ TEST_F(ModuleTest, CarouselFillsTheLogoDirectoryAndTheWatchedLogoShowsNextVisit)
                                            RecordOf(kBsOther, BS, 3),   RecordOf(kCsShared, CS1, 0),
                                            RecordOf(kCsShared, CS2, 0), held};
     std::map<std::string, Bytes> want;
-    for (const LogoRecord& record : expected) want[LogoStore::MakeFileName(record)] = record.data;
-    const auto onDisk = [&] {
-        std::map<std::string, Bytes> files;
-        for (const auto& entry : std::filesystem::directory_iterator(LogoDir())) {
-            files[entry.path().filename().string()] = ReadFile(entry.path());
-        }
-        return files;
-    };
-    ASSERT_TRUE(WaitFor([&] { return onDisk().size() >= want.size(); }));
+    std::set<std::string> names;
+    for (const LogoRecord& record : expected) {
+        want[LogoStore::MakeFileName(record)] = record.data;
+        names.insert(LogoStore::MakeFileName(record));
+    }
+    // The writer thread saves through temporary files: read only once the names are final.
+    ASSERT_TRUE(WaitFor([&] { return LogoFiles(LogoDir()) == names; }));
     ASSERT_TRUE(WaitPasses(2));
-    EXPECT_EQ(onDisk(), want);
+    std::map<std::string, Bytes> onDisk;
+    for (const std::string& name : LogoFiles(LogoDir())) onDisk[name] = ReadFile(LogoDir() / name);
+    EXPECT_EQ(onDisk, want);
 
     Tune(0);
     EXPECT_TRUE(WaitFor([&] {

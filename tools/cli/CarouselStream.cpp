@@ -52,7 +52,8 @@ std::vector<Bytes> Order(const std::vector<std::vector<Bytes>>& modules, const S
 
 }  // namespace
 
-CarouselStream::CarouselStream(const StreamSpec& spec) : plan(spec), pmtPackets(kPmtPid) {
+CarouselStream::CarouselStream(const StreamSpec& streamPlan)
+    : plan(streamPlan), pmtPackets(kPmtPid) {
     // Logos by carousel and type, in the order given.
     std::map<bool, std::map<uint8_t, std::vector<tswriter::CarouselLogoEntry>>> byCarousel;
     for (const CarouselLogoSpec& logo : plan.carouselLogos) {

@@ -13,6 +13,7 @@
 #include "CarouselCollector.h"
 #include "ModuleReference.h"
 #include "SDTParse.h"
+#include "TypeOneReferences.h"
 
 class LogoPlugin;
 class LogoStore;
@@ -71,8 +72,8 @@ public:
     bool targetSeen = false;
     // Type 1 references seen per network, by service id. They outlive SetTarget: a type 2 service
     // takes its version and download data id from them whichever section or transport stream
-    // listed its partner.
-    std::map<uint16_t, std::map<uint16_t, ServiceLogoInfo>> typeOneReferences;
+    // listed its partner; carousel logos take their versions from them. At most 64 networks.
+    TypeOneReferences typeOneReferences{64};
     // The engineering service's logo carousel (BS and CS logos), collected while collecting is
     // on, whatever service is targeted. Both are the stream thread's alone, outside the mutex:
     // SetTarget never touches them, so partial modules outlive a retarget.
@@ -94,11 +95,6 @@ private:
     void PostShowLogo(WPARAM show);
     // The SDT stage's work on one parsed section; true when the stage is over.
     bool TakeSdtSection();
-    // Records the type 1 references of the section just parsed under its network.
-    void RememberTypeOne();
-    // The type 1 reference of a network with this logo id (the lowest service id); null while
-    // there is none.
-    const ServiceLogoInfo* FindTypeOne(uint16_t networkId, uint16_t logoId) const;
     // Fills a type 2 entry's version and download data id from its network's type 1 entry of the
     // same logo id; false while there is none.
     bool LendTypeOne(ServiceLogoInfo& entry) const;

@@ -33,7 +33,8 @@ void StreamCallbackManager::LearnVersions(const BYTE* packet) {
     // SetTarget may have started the SDT stage since: its parser is that stage's now.
     if (packetHandler.load(std::memory_order_relaxed) == Stage::SDT) return;
     try {
-        sdt.PushPacket(packet, packet + PACKET_SIZE, [&] { RememberTypeOne(); });
+        sdt.PushPacket(packet, packet + PACKET_SIZE,
+                       [&] { typeOneReferences.Remember(sdt.originalNetworkId, sdt.services); });
     } catch (...) {
         sdt.Reset();
     }
@@ -43,7 +44,8 @@ void StreamCallbackManager::OfferCarouselLogo() {
     LogoRecord record;
     if (!carouselBacklog.Next(record)) return;
     boost::mutex::scoped_lock lock(mutex);
-    if (const ServiceLogoInfo* reference = FindTypeOne(record.originalNetworkId, record.logoId)) {
+    if (const ServiceLogoInfo* reference =
+            typeOneReferences.Find(record.originalNetworkId, record.logoId)) {
         record.logoVersion = reference->logoVersion;
     } else {
         // No SDT has told its version yet: version 0 stands in only for a logo the store lacks,

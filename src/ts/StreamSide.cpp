@@ -84,7 +84,7 @@ void StreamCallbackManager::HandleSDTPacket(const BYTE* packet) {
 }
 
 bool StreamCallbackManager::TakeSdtSection() {
-    RememberTypeOne();
+    typeOneReferences.Remember(sdt.originalNetworkId, sdt.services);
     if (targetNetworkId == 0) {
         // A channel list that was never scanned knows no network: the actual SDT carries that of
         // the stream being received.
@@ -117,36 +117,8 @@ bool StreamCallbackManager::TakeSdtSection() {
     return partnered || !collectLogos;
 }
 
-void StreamCallbackManager::RememberTypeOne() {
-    // Real networks list a few hundred services; a stream inventing networks must not make
-    // the table grow without end.
-    constexpr size_t kMaxNetworks = 64;
-    if (typeOneReferences.size() >= kMaxNetworks &&
-        typeOneReferences.count(sdt.originalNetworkId) == 0) {
-        return;
-    }
-    auto& references = typeOneReferences[sdt.originalNetworkId];
-    for (const auto& [serviceId, info] : sdt.services) {
-        if (info.transmissionType == 1) {
-            references.insert_or_assign(serviceId, info);
-        } else {
-            references.erase(serviceId);
-        }
-    }
-}
-
-const ServiceLogoInfo* StreamCallbackManager::FindTypeOne(uint16_t networkId,
-                                                          uint16_t logoId) const {
-    const auto network = typeOneReferences.find(networkId);
-    if (network == typeOneReferences.end()) return nullptr;
-    for (const auto& [serviceId, other] : network->second) {
-        if (other.logoId == logoId) return &other;
-    }
-    return nullptr;
-}
-
 bool StreamCallbackManager::LendTypeOne(ServiceLogoInfo& entry) const {
-    const ServiceLogoInfo* partner = FindTypeOne(targetNetworkId, entry.logoId);
+    const ServiceLogoInfo* partner = typeOneReferences.Find(targetNetworkId, entry.logoId);
     if (!partner) return false;
     entry.logoVersion = partner->logoVersion;
     entry.downloadDataId = partner->downloadDataId;

@@ -42,7 +42,7 @@ void Scanner::ScanStream(std::istream& in) {
         if (pid == kSdtPid) {
             sdt.PushPacket(packet, packet + kTsPacketSize, [&] {
                 if (sdt.services.empty()) return;
-                RememberTypeOne();
+                typeOne.Remember(sdt.originalNetworkId, sdt.services);
                 SdtJsonLine(line, index, sdt.originalNetworkId, sdt.services);
                 out << line;
                 ++sections;
@@ -82,35 +82,15 @@ void Scanner::FoundInCarousel(const CarouselLogo& logo) {
         LogoRecord record;
         record.originalNetworkId = network;
         record.logoId = logo.logoId;
-        const std::optional<uint16_t> version = SdtVersion(network, logo.logoId);
-        record.logoVersion = version.value_or(0);
+        const ServiceLogoInfo* reference = typeOne.Find(network, logo.logoId);
+        record.logoVersion = reference ? reference->logoVersion : 0;
         record.logoType = logo.logoType;
         record.data = logo.png;
         record.ApplySizeByType();
         Found(record,
               ", module " + logo.moduleName + " version " + std::to_string(logo.moduleVersion));
-        Store(record, version.has_value());
+        Store(record, reference != nullptr);
     }
-}
-
-void Scanner::RememberTypeOne() {
-    auto& references = typeOne[sdt.originalNetworkId];
-    for (const auto& [serviceId, info] : sdt.services) {
-        if (info.transmissionType == 1) {
-            references.insert_or_assign(serviceId, info);
-        } else {
-            references.erase(serviceId);
-        }
-    }
-}
-
-std::optional<uint16_t> Scanner::SdtVersion(uint16_t network, uint16_t logoId) const {
-    const auto references = typeOne.find(network);
-    if (references == typeOne.end()) return std::nullopt;
-    for (const auto& [serviceId, info] : references->second) {
-        if (info.logoId == logoId) return info.logoVersion;
-    }
-    return std::nullopt;
 }
 
 void Scanner::Store(const LogoRecord& logo, bool versionGiven) {

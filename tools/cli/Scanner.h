@@ -19,6 +19,7 @@
 #include "CarouselCollector.h"
 #include "Gallery.h"
 #include "SDTParse.h"
+#include "TypeOneReferences.h"
 
 class LogoStore;
 
@@ -58,9 +59,6 @@ private:
     // `where` follows the recording and packet in the gallery.
     void Found(const LogoRecord& logo, const std::string& where);
     void FoundInCarousel(const CarouselLogo& logo);
-    void RememberTypeOne();
-    // The version the lowest service id's type 1 entry of the network gives the logo id.
-    std::optional<uint16_t> SdtVersion(uint16_t network, uint16_t logoId) const;
     // A logo without an SDT-given version goes in as version 0 only when no version is held.
     void Store(const LogoRecord& logo, bool versionGiven);
     // SHA-256 of bytes seen before comes from memory: a recording repeats its logos every cycle.
@@ -84,6 +82,6 @@ private:
     std::set<std::tuple<uint16_t, uint16_t, uint16_t, uint8_t>> seen;
     // The type 1 entries of the SDTs, by network and service id: the versions of carousel logos,
     // which carry none.
-    std::map<uint16_t, std::map<uint16_t, ServiceLogoInfo>> typeOne;
+    TypeOneReferences typeOne;
     std::unordered_map<std::string, std::string, ViewHash, std::equal_to<>> hashes;
 };

@@ -1,0 +1,23 @@
+#include "TypeOneReferences.h"
+
+void TypeOneReferences::Remember(uint16_t networkId,
+                                 const std::map<uint16_t, ServiceLogoInfo>& services) {
+    if (networks.size() >= maxNetworks && networks.count(networkId) == 0) return;
+    auto& references = networks[networkId];
+    for (const auto& [serviceId, info] : services) {
+        if (info.transmissionType == 1) {
+            references.insert_or_assign(serviceId, info);
+        } else {
+            references.erase(serviceId);
+        }
+    }
+}
+
+const ServiceLogoInfo* TypeOneReferences::Find(uint16_t networkId, uint16_t logoId) const {
+    const auto network = networks.find(networkId);
+    if (network == networks.end()) return nullptr;
+    for (const auto& [serviceId, info] : network->second) {
+        if (info.logoId == logoId) return &info;
+    }
+    return nullptr;
+}

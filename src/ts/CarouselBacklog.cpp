@@ -36,10 +36,3 @@ bool CarouselBacklog::Next(LogoRecord& record) {
     record.ApplySizeByType();
     return true;
 }
-
-void CarouselBacklog::Clear() {
-    modules.clear();
-    bytes = 0;
-    networks.clear();
-    nextNetwork = 0;
-}

@@ -24,7 +24,6 @@ public:
     // by type; version 0 (the carousel sends none). False when nothing waits.
     bool Next(LogoRecord& record);
     bool Empty() const { return modules.empty() && nextNetwork == networks.size(); }
-    void Clear();
 
 private:
     struct Module {

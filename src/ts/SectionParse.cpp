@@ -11,6 +11,9 @@ constexpr size_t kHeaderSize = 3;  // table_id and the two bytes holding section
 // The CRC must lie after byte 4, where the long form's fixed header ends.
 constexpr size_t kMinSectionLength = 5;
 constexpr uint8_t kPayloadUnitStart = 0x40;
+constexpr uint8_t kTransportError = 0x80;
+constexpr uint8_t kHasAdaptation = 0x20;
+constexpr uint8_t kHasPayload = 0x10;
 // A table_id of 0xFF is stuffing: no further section starts in the packet.
 constexpr uint8_t kStuffing = 0xFF;
 
@@ -37,7 +40,17 @@ bool SectionParse::IsSectionComplete() const {
 
 void SectionParse::PushPacket(const uint8_t* begin, const uint8_t* end) {
     if (end < begin || static_cast<size_t>(end - begin) < kPacketHeaderSize + 1) return;
-    const uint8_t* payload = begin + kPacketHeaderSize;
+    switch (Intake(begin, end)) {
+        case Continuity::Repeat:
+            return;
+        case Continuity::Broken:
+            buffer.clear();
+            break;
+        case Continuity::Continues:
+            break;
+    }
+    const uint8_t* payload = Payload(begin, end);
+    if (payload == nullptr || payload == end) return;
 
     if (begin[1] & kPayloadUnitStart) {
         const size_t pointer = payload[0];
@@ -58,6 +71,38 @@ void SectionParse::PushPacket(const uint8_t* begin, const uint8_t* end) {
         if (buffer.empty()) return;  // the start of this section was never seen
         TakeSections(payload, end);
     }
+}
+
+SectionParse::Continuity SectionParse::Intake(const uint8_t* begin, const uint8_t* end) {
+    if (begin[1] & kTransportError) {
+        // Its header cannot be trusted either: the next packet starts the count afresh.
+        counterKnown = false;
+        return Continuity::Broken;
+    }
+    // The counter advances only with payload; a packet without one says nothing of the others.
+    if ((begin[3] & kHasPayload) == 0) return Continuity::Continues;
+    const size_t size = std::min(static_cast<size_t>(end - begin), lastPacket.size());
+    const uint8_t counter = begin[3] & 0x0F;
+    const uint8_t last = lastPacket[3] & 0x0F;
+    Continuity continuity = Continuity::Continues;
+    if (counterKnown && counter == last) {
+        // A repeat of the packet before is taken once; other bytes under its counter are a fault.
+        if (std::equal(begin, begin + size, lastPacket.begin())) return Continuity::Repeat;
+        continuity = Continuity::Broken;
+    } else if (counterKnown && counter != ((last + 1) & 0x0F)) {
+        continuity = Continuity::Broken;
+    }
+    std::copy(begin, begin + size, lastPacket.begin());
+    counterKnown = true;
+    return continuity;
+}
+
+const uint8_t* SectionParse::Payload(const uint8_t* begin, const uint8_t* end) {
+    const uint8_t control = begin[3];
+    if (begin[1] & kTransportError || (control & kHasPayload) == 0) return nullptr;
+    const uint8_t* payload = begin + kPacketHeaderSize;
+    if (control & kHasAdaptation) payload += 1 + static_cast<size_t>(payload[0]);
+    return payload <= end ? payload : nullptr;
 }
 
 void SectionParse::TakeSections(const uint8_t* first, const uint8_t* last) {
@@ -85,6 +130,7 @@ void SectionParse::Finish() {
 
 void SectionParse::Reset() {
     buffer.clear();
+    counterKnown = false;
 }
 
 // Keeps `buffer` to the section in progress, so that it stays bounded whatever the stream holds.

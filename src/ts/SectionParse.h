@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -11,6 +12,11 @@
 // table's Parse. Sections may be packed: one can start right after the previous one ends, in the
 // same packet, and each is parsed in stream order; 0xFF where a section would begin is stuffing
 // and ends the packet's sections. The caller filters by PID.
+//
+// Packets as multiplexers send them: the payload starts after an adaptation field; a packet
+// without payload carries nothing; a packet repeated with the same continuity counter and bytes
+// is taken once; a gap in the counter, a repeat with other bytes or transport_error_indicator
+// drops the section being assembled, and nothing else.
 class SectionParse {
 public:
     // Longest possible section: a 12-bit section_length plus the three bytes before it.
@@ -86,5 +92,15 @@ private:
     // Appends what the section in progress can use; returns the first byte not taken.
     const uint8_t* Append(const uint8_t* first, const uint8_t* last);
 
+    enum class Continuity { Continues, Repeat, Broken };
+    // How the packet follows the one before (Broken drops the section in progress); remembers it
+    // for the next call.
+    Continuity Intake(const uint8_t* begin, const uint8_t* end);
+    // Payload of the packet, past any adaptation field; null when it has none.
+    static const uint8_t* Payload(const uint8_t* begin, const uint8_t* end);
+
     SectionHandler sectionHandler;
+    // The last packet taken (its header and payload), to tell a repeat and a counter gap.
+    std::array<uint8_t, 188> lastPacket{};
+    bool counterKnown = false;
 };

@@ -4,8 +4,9 @@
 // the logos of the common-data carousel (aribts decodes the PAT, PMT, DSM-CC messages and logo
 // modules; the blocks are put together here).
 // Usage: node interop.js INSIGNO_MKTS INSIGNO_SCAN WORK_DIR
-// Streams avoid what aribts treats differently on purpose: no continuity-counter jumps, no
-// duplicated packets, no logo whose data_size overruns its section, no junk between packets.
+// Streams avoid what aribts treats differently on purpose: no logo whose data_size overruns its
+// section, no junk between packets, no fault where aribts (which stops following the continuity
+// counter between sections) would lose more than the section in progress.
 
 const assert = require("node:assert/strict");
 const childProcess = require("node:child_process");
@@ -59,6 +60,24 @@ const carouselCases = [
     { name: "carousel-interleaved-repeated", args: [...carouselLogos, "--block-size", "500",
         "--interleave", "--repeat-blocks", "--module-version", "9", "--repeat", "1"] },
 ];
+
+// Packets as real multiplexers send them, on every section PID: both readers must keep and lose
+// the same sections; `loses` shapes must lose some of the plain stream's CDT logos, the others
+// none.
+const shapes = [
+    ...[0, 1, 2, 100, 181, 182].map(n => ({ name: `adaptation-${n}`, args: ["--adaptation", `${n}`] })),
+    { name: "adaptation-only", args: ["--adaptation-only"] },
+    { name: "repeated", args: ["--repeat-packets"] },
+    { name: "counter-gap", args: ["--counter-gap", "2"], loses: true },
+    { name: "transport-error", args: ["--transport-error", "3"], loses: true,
+      carouselArgs: ["--transport-error", "5"] },
+];
+for (const shape of shapes) {
+    cases.push({ name: `limits-${shape.name}`, packetSize: 188, args: [...limits, ...shape.args],
+                 plain: "limits", loses: !!shape.loses });
+    carouselCases.push({ name: `carousel-${shape.name}`,
+                         args: [...carouselLogos, "--block-size", "500", "--repeat", "3", ...(shape.carouselArgs || shape.args)] });
+}
 
 function runTool(tool, args) {
     const result = childProcess.spawnSync(tool, args, { maxBuffer: 64 * 1024 * 1024 });
@@ -239,6 +258,7 @@ function aribtsCarousel(file) {
 }
 
 async function main() {
+    const plainCdt = new Map();
     let passed = 0;
     let failed = 0;
     for (const testCase of carouselCases) {
@@ -265,6 +285,12 @@ async function main() {
             assert.ok(theirs.sdt.length > 0 && theirs.cdt.length > 0, "aribts found nothing");
             assert.deepEqual(ours.sdt, theirs.sdt, "SDT logo references differ");
             assert.deepEqual(ours.cdt, theirs.cdt, "CDT logos differ");
+            plainCdt.set(testCase.name, ours.cdt.length);
+            if (testCase.plain) {
+                const plain = plainCdt.get(testCase.plain);
+                assert.ok(testCase.loses ? ours.cdt.length < plain : ours.cdt.length === plain,
+                          `${ours.cdt.length} CDT logos beside ${plain} of the plain stream`);
+            }
             console.log(`ok ${testCase.name}: ${ours.sdt.length} SDT and ${ours.cdt.length} CDT ` +
                         `results (aribts ${theirs.sdt.length} and ${theirs.cdt.length})`);
             ++passed;

@@ -135,8 +135,8 @@ std::vector<uint8_t> BuildStream(const StreamSpec& plan) {
         throw std::invalid_argument(std::string("too big for one section: ") + error.what());
     }
 
-    tswriter::Packetizer sdtPackets(tswriter::kSdtPid);
-    tswriter::Packetizer cdtPackets(tswriter::kCdtPid);
+    tswriter::Packetizer sdtPackets(tswriter::kSdtPid, 0, plan.shape);
+    tswriter::Packetizer cdtPackets(tswriter::kCdtPid, 0, plan.shape);
     std::map<uint16_t, uint8_t> fillerCounters;
     size_t fillerTurn = 0;
     FramedOutput out(plan.packetSize);

@@ -53,7 +53,9 @@ std::vector<Bytes> Order(const std::vector<std::vector<Bytes>>& modules, const S
 }  // namespace
 
 CarouselStream::CarouselStream(const StreamSpec& streamPlan)
-    : plan(streamPlan), pmtPackets(kPmtPid) {
+    : plan(streamPlan),
+      patPackets(tswriter::kPatPid, 0, plan.shape),
+      pmtPackets(kPmtPid, 0, plan.shape) {
     // Logos by carousel and type, in the order given.
     std::map<bool, std::map<uint8_t, std::vector<tswriter::CarouselLogoEntry>>> byCarousel;
     for (const CarouselLogoSpec& logo : plan.carouselLogos) {
@@ -103,7 +105,7 @@ CarouselStream::CarouselStream(const StreamSpec& streamPlan)
                                {}});
         modules.push_back(tswriter::ModuleBlocks(downloadId, kOtherModuleId, plan.moduleVersion,
                                                  other, plan.blockSize));
-        Carousel carousel{tswriter::Packetizer(pid), {}, Order(modules, plan)};
+        Carousel carousel{tswriter::Packetizer(pid, 0, plan.shape), {}, Order(modules, plan)};
         try {
             carousel.dii = dii.Build();
         } catch (const std::length_error& error) {

@@ -28,7 +28,7 @@ private:
     };
 
     const StreamSpec& plan;
-    tswriter::Packetizer patPackets{tswriter::kPatPid};
+    tswriter::Packetizer patPackets;
     tswriter::Packetizer pmtPackets;
     tswriter::Bytes pat;
     tswriter::Bytes pmt;

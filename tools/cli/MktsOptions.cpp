@@ -47,6 +47,13 @@ The same options always give the same bytes.
   --packet-size N        188 (default), 192 (4-byte timestamp before each packet) or 204 (16
                          bytes after each packet)
   --garbage N            N bytes of junk before every cycle (to try a reader's resync)
+  --adaptation N         an adaptation field of N bytes (0 to 182) in every packet of a section
+                         PID (SDT, CDT, PAT, PMT, carousels), before its payload
+  --adaptation-only      an adaptation-only packet (no payload) after each such packet
+  --repeat-packets       each such packet sent twice, same continuity counter and bytes
+  --counter-gap N        the continuity counter skips a value before every Nth packet that
+                         continues a section and is followed by another
+  --transport-error N    transport_error_indicator set in every Nth such packet
   --help                 show this text
 
 Numbers are decimal or hexadecimal with 0x. Options may repeat; services and logos are sent in
@@ -229,6 +236,17 @@ MktsOptions ParseMktsArguments(const std::vector<std::string>& args) {
             if (plan.packetSize != 188 && plan.packetSize != 192 && plan.packetSize != 204) {
                 throw std::invalid_argument("packet size must be 188, 192 or 204");
             }
+        } else if (arg == "--adaptation") {
+            plan.shape.adaptation = static_cast<int>(Number(value(), 182, "adaptation"));
+        } else if (arg == "--adaptation-only") {
+            plan.shape.adaptationOnly = true;
+        } else if (arg == "--repeat-packets") {
+            plan.shape.repeat = true;
+        } else if (arg == "--counter-gap") {
+            plan.shape.counterGapEvery = static_cast<int>(Number(value(), 100000, "counter gap"));
+        } else if (arg == "--transport-error") {
+            plan.shape.transportErrorEvery =
+                static_cast<int>(Number(value(), 100000, "transport error"));
         } else if (arg == "--garbage") {
             plan.garbage = Number(value(), 1 << 20, "garbage");
         } else {

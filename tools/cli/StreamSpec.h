@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "Packetizer.h"
+
 // What insigno-mkts writes: one network's SDT with logo references, CDT logo sections and
 // filler traffic, repeated in cycles so that a viewer tuned in at any point sees an SDT and then
 // the CDT logos.
@@ -56,6 +58,8 @@ struct StreamSpec {
     bool backToBack = false;  // sections packed back to back instead of one per packet
     size_t packetSize = 188;  // 188, 192 (timestamp first) or 204 (parity after)
     size_t garbage = 0;       // junk bytes before every cycle
+    // The packets of every section PID (SDT, CDT, PAT, PMT, carousels).
+    tswriter::PacketShape shape;
 
     // With carousel logos: a PAT listing the engineering service 0x03A1, its PMT with the BS
     // (component tag 0x79) and CS (0x7A) carousels, and per cycle their DII and DDB sections.

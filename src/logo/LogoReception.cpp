@@ -11,18 +11,29 @@ size_t LogoStore::Job::Bytes() const {
 }
 
 bool LogoStore::Accept(const LogoRecord& record) noexcept {
+    return Take(record, false) == Taken::Queued;
+}
+
+LogoStore::Taken LogoStore::AcceptNewest(const LogoRecord& record) noexcept {
+    return Take(record, true);
+}
+
+LogoStore::Taken LogoStore::Take(const LogoRecord& record, bool replaceOtherBytes) noexcept {
     try {
         // Decided before the lock: the check reads every byte.
-        if (!IsWellFormedPng(record.data)) return false;
+        if (!IsWellFormedPng(record.data)) return Taken::Refused;
         Job job{MakeKey(record), record, std::nullopt};
         LogoRecord replacement = record;
         boost::mutex::scoped_lock lock(mutex);
-        if (stopping) return false;
+        if (stopping) return Taken::Refused;
         const auto held = logos.find(job.key);
-        if (held != logos.end() && held->second.logoVersion == record.logoVersion) return false;
+        if (held != logos.end() && held->second.logoVersion == record.logoVersion &&
+            (!replaceOtherBytes || held->second.data == record.data)) {
+            return Taken::Held;
+        }
         const size_t bytes = job.Bytes() + (held != logos.end() ? held->second.data.size() : 0);
         if (queue.size() + inWriter >= limits.records || queuedBytes + bytes > limits.bytes) {
-            return false;
+            return Taken::Refused;
         }
         // Queued first, so that memory running out leaves the table as it was.
         queue.push_back(std::move(job));
@@ -40,9 +51,9 @@ bool LogoStore::Accept(const LogoRecord& record) noexcept {
         queuedBytes += bytes;
         lock.unlock();
         wake.notify_one();
-        return true;
+        return Taken::Queued;
     } catch (...) {
-        return false;
+        return Taken::Refused;
     }
 }
 

@@ -77,6 +77,13 @@ public:
     // the save fails, the replaced version comes back in memory (its file was never touched), so
     // the next repetition tries again.
     bool Accept(const LogoRecord& record) noexcept;
+    // What AcceptNewest did: handed the record to the writer, found these very bytes held under
+    // this version, or refused it for now (as Accept refuses).
+    enum class Taken { Queued, Held, Refused };
+    // As Accept, but a held record of the same version with other bytes is replaced too, its
+    // file rewritten under the same name: a carousel may bring a logo's new image after its SDT
+    // named the new version.
+    Taken AcceptNewest(const LogoRecord& record) noexcept;
     // Copies the held record of the key into out; false (out unchanged) when none is held.
     bool Lookup(uint16_t originalNetworkId, uint16_t logoId, uint8_t logoType,
                 LogoRecord& out) const noexcept;
@@ -110,6 +117,7 @@ private:
         size_t Bytes() const;
     };
 
+    Taken Take(const LogoRecord& record, bool replaceOtherBytes) noexcept;
     void Scan();
     bool AddScanned(LogoRecord record, const std::string& fileName);
     bool RemoveFile(const boost::filesystem::path& path);

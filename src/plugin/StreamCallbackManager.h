@@ -88,8 +88,8 @@ public:
     void IgnorePacket(const BYTE* packet);
     void HandleSDTPacket(const BYTE* packet);
     void HandleCDTPacket(const BYTE* packet);
-    // The carousel's share of a packet that `stage` has already seen.
-    void CollectCarousel(const BYTE* packet, Stage stage);
+    // The carousel's share of a packet that its stage has already seen.
+    void CollectCarousel(const BYTE* packet);
 
 private:
     void PostShowLogo(WPARAM show);
@@ -98,8 +98,9 @@ private:
     // Fills a type 2 entry's version and download data id from its network's type 1 entry of the
     // same logo id; false while there is none.
     bool LendTypeOne(ServiceLogoInfo& entry) const;
-    // Type 1 references of every network from an SDT packet, for the carousel's versions.
-    void LearnVersions(const BYTE* packet);
-    // Offers the store the next logo of the carousel backlog under its SDT-given version.
+    // An SDT packet: every section teaches typeOneReferences; in the SDT stage (`sdtStage`, as
+    // the stream thread read it) the target's section also ends the stage.
+    void ReadSdt(const BYTE* packet, bool sdtStage);
+    // Offers the store the next logo of the carousel backlog by the versions rule.
     void OfferCarouselLogo();
 };

@@ -5,9 +5,19 @@
 
 void CarouselBacklog::Add(CompletedModule&& module, uint8_t logoType) {
     const size_t size = module.bytes.size();
-    if (bytes + size > kMaxBytes) return;
+    if (bytes + size > kMaxBytes) {
+        again = true;
+        return;
+    }
     modules.push_back({LogoModuleReader(std::move(module.bytes), logoType), size});
     bytes += size;
+}
+
+bool CarouselBacklog::NeedsAgain(uint64_t versionChanges) {
+    const bool needed = again || versionChanges != versionsSeen;
+    again = false;
+    versionsSeen = versionChanges;
+    return needed;
 }
 
 bool CarouselBacklog::Next(LogoRecord& record) {

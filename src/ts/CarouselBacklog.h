@@ -15,11 +15,17 @@
 // One thread only.
 class CarouselBacklog {
 public:
-    // Completed modules held at most, in module bytes; a module beyond it is dropped (the
-    // carousel sends it again in its next cycle).
+    // Completed modules held at most, in module bytes; a module beyond it is dropped, and the
+    // collector must hand it out again.
     static constexpr size_t kMaxBytes = size_t{8} << 20;
 
     void Add(CompletedModule&& module, uint8_t logoType);
+    // A logo could not be filed for now: the collector must hand out its module again.
+    void Again() { again = true; }
+    // Whether the collector must hand out every module again: one was dropped or refused, or the
+    // versions rule may decide otherwise since `versionChanges` (TypeOneReferences::Changes())
+    // was last seen. Clears what it reports.
+    bool NeedsAgain(uint64_t versionChanges);
     // The next logo as a record for one network it serves: network, logo id, type, bytes, size
     // by type; version 0 (the carousel sends none). False when nothing waits.
     bool Next(LogoRecord& record);
@@ -38,4 +44,6 @@ private:
     // is stored under each.
     std::vector<uint16_t> networks;
     size_t nextNetwork = 0;
+    bool again = false;
+    uint64_t versionsSeen = 0;
 };

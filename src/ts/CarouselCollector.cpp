@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "TsPacket.h"
+
 namespace {
 
 constexpr size_t kPatSlot = 0;
@@ -12,8 +14,7 @@ constexpr size_t kFirstCarrierSlot = 2;
 
 CarouselCollector::CarouselCollector(LogoHandler handler) : onLogo(std::move(handler)) {}
 
-CarouselCollector::CarouselCollector(ModuleHandler handler)
-    : onModule(std::move(handler)), assembler(ModuleAssembler::Completed::Again) {}
+CarouselCollector::CarouselCollector(ModuleHandler handler) : onModule(std::move(handler)) {}
 
 void CarouselCollector::Reset() {
     pat.Reset();
@@ -29,7 +30,7 @@ void CarouselCollector::Restart() {
 }
 
 void CarouselCollector::Take(const uint8_t* packet, uint16_t pid) {
-    const uint8_t* end = packet + 188;
+    const uint8_t* end = packet + kTsPacketSize;
     // One PID can be both (a PMT on PID 0 is hostile but possible): each role sees the packet.
     if (pid == watched[kPatSlot]) pat.PushPacket(packet, end, [&] { OnPat(); });
     if (pid == watched[kPmtSlot]) pmt.PushPacket(packet, end, [&] { OnPmt(); });

@@ -33,8 +33,7 @@ class CarouselCollector {
 public:
     using LogoHandler = std::function<void(const CarouselLogo&)>;
     // A completed logo module whole, for a caller that reads its logos later, a few at a time.
-    // Such a caller is handed every module again in each cycle of the carousel, so that what it
-    // could not take once (a version not yet known, a full queue, a failed save) comes back.
+    // Each module version is handed out once; HandAgain brings every module back once more.
     using ModuleHandler = std::function<void(CompletedModule&& module, uint8_t logoType)>;
 
     static constexpr uint16_t kEngineeringServiceId = 0x03A1;
@@ -55,6 +54,9 @@ public:
     }
 
     void Reset();
+    // Every completed module is assembled and handed out again in the carousel's next cycle: for
+    // a caller that could not take all of one, or whose versions changed.
+    void HandAgain() { assembler.HandAgain(); }
 
     // Whether the stream carries the engineering service's carousel (its PMT named a carrier).
     bool Carrying() const { return watched[2] != kNoPid || watched[3] != kNoPid; }

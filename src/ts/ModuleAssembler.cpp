@@ -51,6 +51,8 @@ std::vector<CompletedModule> ModuleAssembler::Announce(uint16_t carrier, const D
 
 std::optional<CompletedModule> ModuleAssembler::Take(uint16_t carrier,
                                                      const DownloadDataBlock& block) {
+    // Swept now and then: a sweep walks every waiting block.
+    if (++blocksTaken % 1024 == 0) DropStale();
     const auto found = std::find_if(downloads.begin(), downloads.end(), [&](const Download& d) {
         return d.carrier == carrier && d.downloadId == block.downloadId;
     });
@@ -86,7 +88,27 @@ void ModuleAssembler::Forget(uint16_t carrier) {
     }
     for (auto it = pending.begin(); it != pending.end();) {
         if (std::get<0>(it->first) == carrier) {
-            bytesInFlight -= it->second.size() + kPendingOverhead;
+            bytesInFlight -= it->second.bytes.size() + kPendingOverhead;
+            it = pending.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void ModuleAssembler::HandAgain() {
+    for (Download& download : downloads) {
+        for (auto& [id, module] : download.modules) {
+            // Waiting: the next announcement of the same version starts it again.
+            if (module.state == State::Done) module.state = State::Waiting;
+        }
+    }
+}
+
+void ModuleAssembler::DropStale() {
+    for (auto it = pending.begin(); it != pending.end();) {
+        if (blocksTaken - it->second.since > kMaxPendingAge) {
+            bytesInFlight -= it->second.bytes.size() + kPendingOverhead;
             it = pending.erase(it);
         } else {
             ++it;
@@ -152,9 +174,9 @@ void ModuleAssembler::Start(Download& download, uint16_t moduleId, Module& modul
            std::get<1>(it->first) == download.downloadId && std::get<2>(it->first) == moduleId &&
            std::get<3>(it->first) == module.version) {
         std::optional<CompletedModule> done =
-            Add(download, moduleId, module, std::get<4>(it->first), it->second.data(),
-                it->second.size());
-        bytesInFlight -= it->second.size() + kPendingOverhead;
+            Add(download, moduleId, module, std::get<4>(it->first), it->second.bytes.data(),
+                it->second.bytes.size());
+        bytesInFlight -= it->second.bytes.size() + kPendingOverhead;
         it = pending.erase(it);
         if (done) completed.push_back(std::move(*done));
     }
@@ -186,8 +208,7 @@ std::optional<CompletedModule> ModuleAssembler::Add(Download& download, uint16_t
     bytesInFlight -= module.size;
     module.bytes = {};
     module.received = {};
-    // Waiting: the next announcement of the same version starts it again.
-    module.state = onCompleted == Completed::Again ? State::Waiting : State::Done;
+    module.state = State::Done;
     return done;
 }
 
@@ -198,7 +219,8 @@ void ModuleAssembler::Wait(uint16_t carrier, const DownloadDataBlock& block) {
     const PendingKey key{carrier, block.downloadId, block.moduleId, block.moduleVersion,
                          block.blockNumber};
     if (pending.count(key) != 0) return;
-    pending.emplace(key, std::vector<uint8_t>(block.data, block.data + block.size));
+    pending.emplace(
+        key, PendingBlock{std::vector<uint8_t>(block.data, block.data + block.size), blocksTaken});
     bytesInFlight += cost;
 }
 
@@ -215,7 +237,7 @@ void ModuleAssembler::DropPending(uint16_t carrier, uint32_t downloadId, const D
         if (kept) {
             ++it;
         } else {
-            bytesInFlight -= it->second.size() + kPendingOverhead;
+            bytesInFlight -= it->second.bytes.size() + kPendingOverhead;
             it = pending.erase(it);
         }
     }

@@ -29,19 +29,15 @@ struct CompletedModule {
 // - a module the latest announcement of its download no longer lists is dropped;
 // - blocks are counted in a bitmap: a repeated block never completes a module;
 // - blocks that arrive before their download's announcement (or of a version not yet announced)
-//   wait within the in-flight budget and are taken in when it comes;
-// - a completed module is handed out once and remembered (without its bytes) until it changes.
+//   wait within the in-flight budget and are taken in when it comes; one that waited through
+//   kMaxPendingAge later blocks is dropped (its announcement never decoded, or never listed it);
+// - a completed module is handed out once and remembered (without its bytes) until it changes,
+//   or until HandAgain asks for every completed module once more.
 // Sizes are bounded: a module at most kMaxModuleSize, modules being assembled and waiting blocks
 // together at most kMaxBytesInFlight; what would pass a bound is refused (an announced module
 // is tried again at the next announcement).
 class ModuleAssembler {
 public:
-    // Whether a completed module is remembered (handed out once) or assembled and handed out
-    // again in the next cycle, for a caller that must be offered again what it could not take.
-    enum class Completed { Remember, Again };
-
-    explicit ModuleAssembler(Completed completed = Completed::Remember) : onCompleted(completed) {}
-
     static constexpr size_t kMaxModuleSize = size_t{1} << 20;
     static constexpr size_t kMaxBytesInFlight = size_t{4} << 20;
     // The largest block a DownloadDataBlock section can carry: 4096 bytes less the section
@@ -50,6 +46,8 @@ public:
     // Downloads remembered per carrier and in all; the least recently announced goes first.
     static constexpr size_t kMaxDownloadsPerCarrier = 4;
     static constexpr size_t kMaxDownloads = 8;
+    // Blocks taken after a waiting block before it is dropped: several cycles of a carousel.
+    static constexpr uint64_t kMaxPendingAge = 16384;
 
     // The download `info` announces on `carrier`, with `wanted` its modules to assemble; the
     // modules that blocks waiting for it complete.
@@ -57,6 +55,9 @@ public:
                                           const std::vector<DiiModule>& wanted);
     // Takes one block; the module it completes, if any.
     std::optional<CompletedModule> Take(uint16_t carrier, const DownloadDataBlock& block);
+    // Every completed module is assembled and handed out again when its download is next
+    // announced: for a caller that could not take all it was handed.
+    void HandAgain();
     // Drops everything of one carrier, or of all.
     void Forget(uint16_t carrier);
     void Clear();
@@ -84,6 +85,10 @@ private:
     };
     // carrier, downloadId, moduleId, moduleVersion, blockNumber
     using PendingKey = std::tuple<uint16_t, uint32_t, uint16_t, uint8_t, uint16_t>;
+    struct PendingBlock {
+        std::vector<uint8_t> bytes;
+        uint64_t since = 0;  // blocks taken when it came
+    };
 
     Download& DownloadFor(uint16_t carrier, uint32_t downloadId);
     void Start(Download& download, uint16_t moduleId, Module& module,
@@ -95,10 +100,12 @@ private:
     // Drops the waiting blocks of one download, but those of its modules still waiting for room.
     void DropPending(uint16_t carrier, uint32_t downloadId, const Download* keep);
     void Evict(size_t index);
+    // Drops the waiting blocks older than kMaxPendingAge.
+    void DropStale();
 
-    Completed onCompleted;
     std::vector<Download> downloads;
-    std::map<PendingKey, std::vector<uint8_t>> pending;
+    std::map<PendingKey, PendingBlock> pending;
+    uint64_t blocksTaken = 0;
     size_t bytesInFlight = 0;
     uint64_t announcements = 0;
 };

@@ -6,6 +6,7 @@
 #include "LogoStore.h"
 #include "StreamCallbackManager.h"
 #include "StreamSideHook.h"
+#include "TsPacket.h"
 #include "WindowAsChild.h"
 
 #ifdef INSIGNO_STREAM_HOOKS
@@ -14,14 +15,7 @@ void (*streamStageHook)(StreamCallbackManager& manager) = nullptr;
 
 namespace {
 
-constexpr uint16_t SDT_PID = 0x0011;
 constexpr uint8_t SDT_ACTUAL = 0x42;
-constexpr uint16_t CDT_PID = 0x0029;
-constexpr size_t PACKET_SIZE = 188;
-
-uint16_t PacketPid(const BYTE* packet) {
-    return static_cast<uint16_t>(((packet[1] & 0x1F) << 8) | packet[2]);
-}
 
 // Types 1 and 2 name a logo image; type 3 gives logo characters only, with logo id 0, which on a
 // network of several broadcasters belongs to one of them.
@@ -38,8 +32,8 @@ void EnteringStage([[maybe_unused]] StreamCallbackManager& manager) {
 }  // namespace
 
 void StreamCallbackManager::HandlePacket(const BYTE* packet) noexcept {
-    const Stage stage = packetHandler.load(std::memory_order_relaxed);
-    switch (stage) {
+    const bool collecting = collectCarousel.load(std::memory_order_relaxed);
+    switch (packetHandler.load(std::memory_order_relaxed)) {
         case Stage::Ignore:
             IgnorePacket(packet);
             break;
@@ -50,23 +44,33 @@ void StreamCallbackManager::HandlePacket(const BYTE* packet) noexcept {
             HandleCDTPacket(packet);
             break;
     }
-    if (collectCarousel.load(std::memory_order_relaxed)) CollectCarousel(packet, stage);
+    if (collecting) CollectCarousel(packet);
 }
 
-void StreamCallbackManager::IgnorePacket(const BYTE* /*packet*/) {}
+void StreamCallbackManager::IgnorePacket(const BYTE* packet) {
+    // While collecting, every SDT section teaches the carousel's versions, whatever the stage.
+    if (collectCarousel.load(std::memory_order_relaxed)) ReadSdt(packet, false);
+}
 
 void StreamCallbackManager::HandleSDTPacket(const BYTE* packet) {
-    if (PacketPid(packet) != SDT_PID) return;
-    EnteringStage(*this);
+    ReadSdt(packet, true);
+}
+
+void StreamCallbackManager::ReadSdt(const BYTE* packet, bool sdtStage) {
+    if (PacketPid(packet) != kSdtPid) return;
+    if (sdtStage) EnteringStage(*this);
     // The lock is inside a try too: a mutex that cannot be taken drops the packet untouched.
     try {
         boost::mutex::scoped_lock lock(mutex);
-        // SetTarget may have left this stage after the stream thread read it: the packet belongs
-        // to the target before.
-        if (packetHandler.load(std::memory_order_relaxed) != Stage::SDT) return;
+        // SetTarget may have changed the stage after the stream thread read it: the packet
+        // belongs to the target before, whose stage it was read for.
+        const Stage stage = packetHandler.load(std::memory_order_relaxed);
+        if ((stage == Stage::SDT) != sdtStage) return;
         try {
-            bool ended = false;
-            sdt.PushPacket(packet, packet + PACKET_SIZE, [&] {
+            bool ended = !sdtStage;
+            sdt.PushPacket(packet, packet + kTsPacketSize, [&] {
+                // Every section, actual or other, of any network: within the table's bounds.
+                typeOneReferences.Remember(sdt.originalNetworkId, sdt.services);
                 // Left only now, so that a section that failed half-way leaves the stage in place.
                 if (!ended && TakeSdtSection()) {
                     packetHandler.store(collectLogos ? Stage::CDT : Stage::Ignore,
@@ -84,11 +88,11 @@ void StreamCallbackManager::HandleSDTPacket(const BYTE* packet) {
 }
 
 bool StreamCallbackManager::TakeSdtSection() {
-    typeOneReferences.Remember(sdt.originalNetworkId, sdt.services);
     if (targetNetworkId == 0) {
-        // A channel list that was never scanned knows no network: the actual SDT carries that of
-        // the stream being received.
-        if (sdt.tableId != SDT_ACTUAL) return false;
+        // A channel list that was never scanned knows no network: the actual SDT that lists the
+        // target carries it. Another actual SDT may still be the previous channel's, whose
+        // packets a tuner's buffers deliver after the change.
+        if (sdt.tableId != SDT_ACTUAL || sdt.services.count(targetServiceId) == 0) return false;
         targetNetworkId = sdt.originalNetworkId;
     }
     if (sdt.originalNetworkId != targetNetworkId) return false;
@@ -126,13 +130,17 @@ bool StreamCallbackManager::LendTypeOne(ServiceLogoInfo& entry) const {
 }
 
 void StreamCallbackManager::HandleCDTPacket(const BYTE* packet) {
-    if (PacketPid(packet) != CDT_PID) return;
+    if (PacketPid(packet) == kSdtPid) {
+        IgnorePacket(packet);
+        return;
+    }
+    if (PacketPid(packet) != kCdtPid) return;
     EnteringStage(*this);
     try {
         boost::mutex::scoped_lock lock(mutex);
         if (packetHandler.load(std::memory_order_relaxed) != Stage::CDT) return;
         try {
-            cdt.PushPacket(packet, packet + PACKET_SIZE, [&] {
+            cdt.PushPacket(packet, packet + kTsPacketSize, [&] {
                 const LogoRecord& record = cdt.logo;
                 if (record.data.empty() || record.originalNetworkId != targetNetworkId) return;
                 const auto found = services.find(targetServiceId);

@@ -22,8 +22,12 @@ public:
     void Remember(uint16_t networkId, const std::map<uint16_t, ServiceLogoInfo>& services);
     // The reference of the lowest service id with this logo id on the network; null when none.
     const ServiceLogoInfo* Find(uint16_t networkId, uint16_t logoId) const;
+    // Counts the sections that changed a reference: what was decided by the table before may
+    // need deciding again.
+    uint64_t Changes() const { return changes; }
 
 private:
     size_t maxNetworks;
+    uint64_t changes = 0;
     std::map<uint16_t, std::map<uint16_t, ServiceLogoInfo>> networks;
 };

@@ -5,7 +5,7 @@
 #include <istream>
 #include <vector>
 
-constexpr size_t kTsPacketSize = 188;
+#include "TsPacket.h"
 
 // Reads 188-byte transport-stream packets from a recording of any length in constant memory.
 // The framing is found from the data: plain 188-byte packets, 192-byte packets with a 4-byte

@@ -247,6 +247,7 @@ int Run(const std::vector<std::string>& args) {
             scanner.source = name == "-" ? "standard input" : name;
             if (!ScanFile(scanner, name)) status = kExitUnreadable;
         }
+        scanner.Finish();
         if (options.pngDirectory) {
             std::string title;
             for (const std::string& name : options.files)

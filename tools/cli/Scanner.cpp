@@ -3,16 +3,16 @@
 #include <fstream>
 #include <iostream>
 
+#include "CarouselVersions.h"
 #include "LogoStore.h"
 #include "PacketReader.h"
 #include "ScanJson.h"
 #include "Sha256.h"
+#include "TsPacket.h"
 #include "ViewablePng.h"
 
 namespace {
 
-constexpr uint16_t kSdtPid = 0x0011;
-constexpr uint16_t kCdtPid = 0x0029;
 // Enough for every logo of a long recording; past it the memory starts afresh.
 constexpr size_t kMaxRememberedHashes = 4096;
 
@@ -37,7 +37,7 @@ void Scanner::ScanStream(std::istream& in) {
     for (const uint8_t* packet = reader.Next(); packet != nullptr;
          packet = reader.Next(), ++index) {
         ++packets;
-        const uint16_t pid = static_cast<uint16_t>(((packet[1] & 0x1F) << 8) | packet[2]);
+        const uint16_t pid = PacketPid(packet);
         // A packet can complete several sections: one line each, in stream order.
         if (pid == kSdtPid) {
             sdt.PushPacket(packet, packet + kTsPacketSize, [&] {
@@ -53,8 +53,8 @@ void Scanner::ScanStream(std::istream& in) {
                 CdtJsonLine(line, index, cdt.downloadDataId, cdt.logo, Sha256Of(cdt.logo.data));
                 out << line;
                 ++sections;
-                Found(cdt.logo, "");
-                Store(cdt.logo, true);
+                Found(cdt.logo, source + ", packet " + std::to_string(index));
+                Store(cdt.logo);
             });
         } else {
             carousel.PushPacket(packet);
@@ -79,25 +79,38 @@ void Scanner::FoundInCarousel(const CarouselLogo& logo) {
     std::set<uint16_t> networks;
     for (const CarouselService& service : logo.services) networks.insert(service.originalNetworkId);
     for (const uint16_t network : networks) {
-        LogoRecord record;
+        CarouselFind& find = carouselFinds[{network, logo.logoId, logo.logoType}];
+        if (find.where.empty()) {
+            find.where = source + ", packet " + std::to_string(index) + ", module " +
+                         logo.moduleName + " version " + std::to_string(logo.moduleVersion);
+        }
+        LogoRecord& record = find.record;
         record.originalNetworkId = network;
         record.logoId = logo.logoId;
-        const ServiceLogoInfo* reference = typeOne.Find(network, logo.logoId);
-        record.logoVersion = reference ? reference->logoVersion : 0;
         record.logoType = logo.logoType;
         record.data = logo.png;
         record.ApplySizeByType();
-        Found(record,
-              ", module " + logo.moduleName + " version " + std::to_string(logo.moduleVersion));
-        Store(record, reference != nullptr);
     }
 }
 
-void Scanner::Store(const LogoRecord& logo, bool versionGiven) {
+void Scanner::Finish() {
+    for (auto& [key, find] : carouselFinds) {
+        LogoRecord& record = find.record;
+        const ServiceLogoInfo* reference = typeOne.Find(record.originalNetworkId, record.logoId);
+        record.logoVersion = reference ? reference->logoVersion : 0;
+        Found(record, find.where);
+        StoreCarouselLogo(record);
+    }
+    carouselFinds.clear();
+}
+
+void Scanner::Store(const LogoRecord& logo) {
     if (store == nullptr) return;
     LogoRecord held;
-    const bool holds = store->Lookup(logo.originalNetworkId, logo.logoId, logo.logoType, held);
-    if (holds && (!versionGiven || held.logoVersion == logo.logoVersion)) return;
+    if (store->Lookup(logo.originalNetworkId, logo.logoId, logo.logoType, held) &&
+        held.logoVersion == logo.logoVersion) {
+        return;
+    }
     if (store->Accept(logo)) {
         ++stored;
         return;
@@ -105,6 +118,17 @@ void Scanner::Store(const LogoRecord& logo, bool versionGiven) {
     // Refused for a full queue (or a malformed PNG): once the writer caught up, it fits.
     storeSaved = store->Flush() && storeSaved;
     if (store->Accept(logo)) ++stored;
+}
+
+void Scanner::StoreCarouselLogo(const LogoRecord& logo) {
+    if (store == nullptr) return;
+    LogoStore::Taken taken = FileCarouselLogo(logo, typeOne, *store);
+    if (taken == LogoStore::Taken::Refused) {
+        // Refused for a full queue: once the writer caught up, it fits.
+        storeSaved = store->Flush() && storeSaved;
+        taken = FileCarouselLogo(logo, typeOne, *store);
+    }
+    if (taken == LogoStore::Taken::Queued) ++stored;
 }
 
 void Scanner::Found(const LogoRecord& logo, const std::string& where) {
@@ -118,6 +142,5 @@ void Scanner::Found(const LogoRecord& logo, const std::string& where) {
         std::cerr << "insigno-scan: logo " << name << " is too short to be a PNG, not written\n";
         return;
     }
-    gallery.push_back(
-        {logo, name + ".png", source + ", packet " + std::to_string(index) + where, false});
+    gallery.push_back({logo, name + ".png", where, false});
 }

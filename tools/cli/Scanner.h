@@ -38,6 +38,9 @@ public:
     // Scans one recording from its first packet; packet numbers count from 0 in each. Throws
     // std::runtime_error when the input cannot be read, OutputError when a PNG cannot be written.
     void ScanStream(std::istream& in);
+    // After the last recording: names and stores the carousel logos, whose versions any SDT of
+    // any recording may give, whatever their order.
+    void Finish();
 
     uint64_t packets = 0;
     uint64_t sections = 0;
@@ -56,11 +59,13 @@ public:
     std::vector<GalleryLogo> gallery;
 
 private:
-    // `where` follows the recording and packet in the gallery.
+    // `where` names the recording, packet and module where the logo first appeared.
     void Found(const LogoRecord& logo, const std::string& where);
     void FoundInCarousel(const CarouselLogo& logo);
-    // A logo without an SDT-given version goes in as version 0 only when no version is held.
-    void Store(const LogoRecord& logo, bool versionGiven);
+    // A CDT logo goes in with its own version.
+    void Store(const LogoRecord& logo);
+    // A carousel logo goes in by the versions rule.
+    void StoreCarouselLogo(const LogoRecord& logo);
     // SHA-256 of bytes seen before comes from memory: a recording repeats its logos every cycle.
     const std::string& Sha256Of(const std::vector<uint8_t>& bytes);
 
@@ -84,4 +89,11 @@ private:
     // which carry none.
     TypeOneReferences typeOne;
     std::unordered_map<std::string, std::string, ViewHash, std::equal_to<>> hashes;
+    // The carousel logos by network, logo id and type: the last module's bytes, and where the
+    // logo first appeared. Decided by Finish.
+    struct CarouselFind {
+        LogoRecord record;
+        std::string where;
+    };
+    std::map<std::tuple<uint16_t, uint16_t, uint8_t>, CarouselFind> carouselFinds;
 };

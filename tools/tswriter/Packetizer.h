@@ -5,13 +5,14 @@
 #include <vector>
 
 #include "Descriptors.h"
+#include "TsPacket.h"
 
 namespace tswriter {
 
-inline constexpr size_t kPacketSize = 188;
+inline constexpr size_t kPacketSize = kTsPacketSize;
 inline constexpr size_t kPayloadSize = 184;
-inline constexpr uint16_t kSdtPid = 0x0011;
-inline constexpr uint16_t kCdtPid = 0x0029;
+using ::kCdtPid;
+using ::kSdtPid;
 inline constexpr uint16_t kNullPid = 0x1FFF;
 
 // How section packets are shaped, as real multiplexers send them. Faults go only where a reader

@@ -51,7 +51,7 @@ void LogoStore::Scan() {
         if (!AddScanned(std::move(record), name)) supersededFiles.push_back(path);
     }
     for (const fs::path& path : invalidFiles) RemoveFile(path);
-    for (const fs::path& path : supersededFiles) MoveAside(path);
+    for (const fs::path& path : supersededFiles) MoveAside(path.filename().string());
 }
 
 bool LogoStore::AddScanned(LogoRecord record, const std::string& fileName) {
@@ -65,7 +65,7 @@ bool LogoStore::AddScanned(LogoRecord record, const std::string& fileName) {
     if (ScanSupersedes(held->second.logoVersion, record.logoVersion)) return false;
     // The held file goes by the name it was found under, whatever case its digits have.
     std::string& heldName = filesOnDisk[key];
-    MoveAside(directory / heldName);
+    MoveAside(heldName);
     heldName = fileName;
     held->second = std::move(record);
     return true;
@@ -77,16 +77,13 @@ bool LogoStore::RemoveFile(const fs::path& path) {
     return !error;
 }
 
-bool LogoStore::MoveAside(const fs::path& path) {
-    std::string name = path.filename().string();
+bool LogoStore::MoveAside(const std::string& name) {
+    std::string aside = name;
     fs::path candidate;
-    // Any entry counts as taken, a dangling link too: the rename must not replace it. The test
-    // throws on errors other than absence.
+    // Any entry counts as taken, a dangling link too: the rename must not replace it.
     do {
-        name += '_';
-        candidate = directory / name;
-    } while (fs::exists(fs::symlink_status(candidate)));
-    boost::system::error_code error;
-    fs::rename(path, candidate, error);
-    return !error;
+        aside += '_';
+        candidate = directory / aside;
+    } while (disk->Exists(candidate));
+    return disk->Rename(directory / name, candidate, false);
 }

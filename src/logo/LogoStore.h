@@ -121,7 +121,9 @@ private:
     void Scan();
     bool AddScanned(LogoRecord record, const std::string& fileName);
     bool RemoveFile(const boost::filesystem::path& path);
-    bool MoveAside(const boost::filesystem::path& path);
+    // Renames the directory's file `name` to the name with underscores appended (as many as make
+    // it free); false when the rename failed.
+    bool MoveAside(const std::string& name);
 
     void RunWriter() noexcept;
     bool PastFinish() const noexcept;

@@ -110,18 +110,7 @@ void LogoStore::MoveAsideSuperseded(const std::string& key, const std::string& s
         filesOnDisk.emplace(key, savedName);
         return;
     }
-    if (held->second != savedName) {
-        std::string name = held->second;
-        fs::path candidate;
-        // Any entry counts as taken: the rename must not replace it.
-        do {
-            name += '_';
-            candidate = directory / name;
-        } while (disk->Exists(candidate));
-        if (disk->Rename(directory / held->second, candidate, false)) {
-            disk->SyncDirectory(directory);
-        }
-    }
+    if (held->second != savedName && MoveAside(held->second)) disk->SyncDirectory(directory);
     held->second = savedName;
 }
 

@@ -19,7 +19,7 @@ std::vector<uint8_t> Content(uint8_t version, uint32_t size = kSize) {
 
 // One event: an announcement of module 1 (or of none), or one of its blocks.
 struct Step {
-    enum Kind { Announce, AnnounceNone, Block } kind = Block;
+    enum Kind { Announce, AnnounceNone, Block, HandAgain } kind = Block;
     uint16_t block = 0;
     uint8_t version = 1;
     uint32_t downloadId = 1;
@@ -70,6 +70,10 @@ TEST_P(Pitfall, CompletesExactlyTheWholeModules) {
             if (auto module = assembler.Take(step.carrier, block)) done.push_back(*module);
             continue;
         }
+        if (step.kind == Step::HandAgain) {
+            assembler.HandAgain();
+            continue;
+        }
         DownloadInfo info{0, step.downloadId, step.blockSize, {}};
         info.modules.push_back({1, step.size, step.version, "LOGO-05", false});
         const std::vector<DiiModule> wanted =
@@ -105,6 +109,9 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"OutOfOrder", {Dii(), B(2), B(0), B(1)}, {1}},
         Case{"RepeatedBlockNeverCompletes", {Dii(), B(0), B(0), B(1), B(1)}, {}},
         Case{"CompletedOnceWhateverRepeats", {Dii(), B(0), B(1), B(2), B(2), Dii(), B(0)}, {1}},
+        Case{"HandedAgainFromTheNextDii",
+             {Dii(), B(0), B(1), B(2), {Step::HandAgain}, B(0), Dii(), B(2), B(1), B(0)},
+             {1, 1}},
         Case{"BlocksBeforeTheirDii", {B(0), B(1), Dii(), B(2)}, {1}},
         Case{"AllBlocksBeforeTheirDii", {B(2), B(0), B(1), Dii()}, {1}},
         Case{"RepeatedDiiKeepsProgress", {Dii(), B(0), Dii(), B(1), Dii(), B(2)}, {1}},
@@ -158,6 +165,19 @@ TEST(ModuleAssemblerBudget, InFlightBytesStayWithinTheBound) {
         ASSERT_LE(assembler.BytesInFlight(), ModuleAssembler::kMaxBytesInFlight);
     }
     assembler.Clear();
+    EXPECT_EQ(assembler.BytesInFlight(), 0u);
+}
+
+// Blocks that no announcement takes in do not hold the budget for good.
+TEST(ModuleAssemblerBudget, UnannouncedBlocksAreDroppedAfterABound) {
+    ModuleAssembler assembler;
+    const std::vector<uint8_t> data(100, 0xAB);
+    assembler.Take(0x0921, {7, 1, 1, 0, data.data(), data.size()});
+    ASSERT_GT(assembler.BytesInFlight(), 0u);
+    assembler.Announce(0x0920, DownloadInfo{0, 1, 100, {}}, {});
+    for (uint64_t i = 0; i <= ModuleAssembler::kMaxPendingAge + 1024; ++i) {
+        assembler.Take(0x0920, {1, 9, 1, 0, data.data(), data.size()});  // a module not wanted
+    }
     EXPECT_EQ(assembler.BytesInFlight(), 0u);
 }
 

@@ -55,5 +55,5 @@ void StreamCallbackManager::OfferCarouselLogo() {
             return;
         }
     }
-    logoStore->Accept(record);
+    if (logoStore->Accept(record)) ShowIfTarget(record);
 }

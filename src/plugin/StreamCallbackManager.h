@@ -45,9 +45,10 @@ public:
     // Hides the logo and restarts the stream side for a service (event thread).
     void SetTarget(bool show, bool collect, uint16_t networkId, uint16_t serviceId);
 
-    // The viewer's own logo of the target, asked for after SetTarget on the viewer's UI thread:
-    // shown while the store holds none of the service's logo, never stored.
-    void OfferViewerLogo();
+    // After SetTarget, on the viewer's UI thread: asks the store to take in what other processes
+    // saved, and the viewer for its own logo of the target, which is shown while the store holds
+    // none of the service's logo (display only, never stored).
+    void FetchForTarget();
     // A logo that reached the store from elsewhere than the stream (a file another process
     // saved): shown at once when it is the target's. Any thread but the stream's; takes the mutex.
     void ShowArrival(const LogoRecord& record);

@@ -46,7 +46,9 @@ void StreamCallbackManager::ShowArrival(const LogoRecord& record) {
     }
 }
 
-void StreamCallbackManager::OfferViewerLogo() {
+void StreamCallbackManager::FetchForTarget() {
+    // The next visit to a service finds what other processes saved for it meanwhile.
+    if (logoStore) logoStore->Refresh();
     try {
         uint16_t networkId = 0;
         uint16_t serviceId = 0;

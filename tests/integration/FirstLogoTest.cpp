@@ -65,6 +65,20 @@ TEST_F(FirstLogoTest, ViewersLogoUntilTheBroadcastsIsCollected) {
 #endif
 }
 
+TEST_F(FirstLogoTest, ALogoSavedIntoTheFolderMeanwhileIsShownOnTheNextVisit) {
+    auto options = Options();
+    PlayStream(options, BuildStream(NETWORK, {kAnnounced}, {}));
+    Watch(options);
+    ASSERT_TRUE(WaitPasses(3));
+    ASSERT_FALSE(host->Overlay().visible);
+    // Another viewer on the folder (or insigno-scan --store) saves the logo.
+    SeedLogo(Record(NETWORK, kSent));
+    Channel(CHANNEL_A);
+    ASSERT_TRUE(Shows(GREEN, BLUE));
+    EXPECT_EQ(LogoFiles(LogoDir()),
+              std::set<std::string>{LogoStore::MakeFileName(Record(NETWORK, kSent))});
+}
+
 TEST_F(FirstLogoTest, NothingFromAViewerThatDoesNotHandleLogos) {
     auto options = Options();
     options.initial.viewerLogos = {ViewerSplit()};

@@ -1,0 +1,81 @@
+// Several processes on one logo folder: what another saved is taken in without a restart, and
+// a crashed writer's temporary files go at the next start, never a live writer's.
+
+#include <gtest/gtest.h>
+
+#include <boost/thread/condition_variable.hpp>
+#include <boost/thread/locks.hpp>
+#include <ctime>
+
+#include "LogoStore.h"
+#include "support/LogoFiles.h"
+
+namespace {
+
+namespace fs = boost::filesystem;
+using logo_files::Names;
+using logo_files::Received;
+using logo_files::WriteFile;
+using NameSet = std::set<std::string>;
+
+TEST(SharedFolder, ALogoAnotherStoreSavedIsTakenInByReadingOnly) {
+    logo_files::TempDir base;
+    LogoStore reader("Logo", base.Path().string());
+    boost::mutex mutex;
+    boost::condition_variable arrived;
+    std::vector<LogoRecord> arrivals;
+    reader.SetArrivalHandler([&](const LogoRecord& record) {
+        boost::lock_guard<boost::mutex> lock(mutex);
+        arrivals.push_back(record);
+        arrived.notify_all();
+    });
+    {
+        LogoStore saver("Logo", base.Path().string());
+        ASSERT_TRUE(saver.Accept(Received(2)));
+        ASSERT_TRUE(saver.Flush());
+    }
+    // A malformed file of the logo-name form is neither taken in nor removed.
+    WriteFile(base.Path() / "Logo" / "0004_01B_001_05", {1, 2, 3});
+    reader.Refresh();
+    {
+        boost::unique_lock<boost::mutex> lock(mutex);
+        ASSERT_TRUE(
+            arrived.wait_for(lock, boost::chrono::seconds(60), [&] { return !arrivals.empty(); }));
+    }
+    LogoRecord held;
+    ASSERT_TRUE(reader.Lookup(4, 0x1A, 5, held));
+    EXPECT_EQ(held.data, Received(2).data);
+    reader.Stop();
+    EXPECT_EQ(arrivals.size(), 1u);
+    EXPECT_EQ(Names(base.Path() / "Logo"), (NameSet{"0004_01A_002_05", "0004_01B_001_05"}));
+}
+
+struct TemporaryCase {
+    const char* name;
+    int ageMinutes;
+    bool removed;
+};
+
+class StaleTemporaries : public ::testing::TestWithParam<TemporaryCase> {};
+
+TEST_P(StaleTemporaries, OnlyOldOnesOfTheFormGoAtStart) {
+    const TemporaryCase& c = GetParam();
+    logo_files::TempDir base;
+    const fs::path file = base.Path() / "Logo" / c.name;
+    fs::create_directories(file.parent_path());
+    WriteFile(file, {1, 2, 3});
+    fs::last_write_time(file, std::time(nullptr) - c.ageMinutes * 60);
+    LogoStore store("Logo", base.Path().string());
+    EXPECT_EQ(!fs::exists(file), c.removed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, StaleTemporaries,
+                         ::testing::Values(TemporaryCase{"0004_01A_002_05.1F2E-3.tmp", 11, true},
+                                           TemporaryCase{"0004_01A_002_05.1F2E-3.tmp", 9, false},
+                                           TemporaryCase{"0004_01A_002_05.tmp", 11, true},
+                                           TemporaryCase{"0004_01A_002_05.1F2E-3.tmp", -60,
+                                                         false},  // in the future
+                                           TemporaryCase{"notes.tmp", 11, false},
+                                           TemporaryCase{"0004_01A_002_05.x.tmp", 11, false}));
+
+}  // namespace

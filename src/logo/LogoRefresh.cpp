@@ -16,8 +16,10 @@ namespace {
 // The entry's name when it is plain ASCII, as every logo file name is; others are never converted,
 // so that a name the system code page cannot hold cannot end the reading.
 bool AsciiName(const fs::path& path, std::string& name) {
+    // A copy: the element filename() makes lives only to the end of its expression.
+    const fs::path::string_type native = path.filename().native();
     name.clear();
-    for (const auto c : path.filename().native()) {
+    for (const auto c : native) {
         if (static_cast<unsigned>(c) > 0x7F) return false;
         name.push_back(static_cast<char>(c));
     }

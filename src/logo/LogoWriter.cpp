@@ -110,11 +110,11 @@ bool LogoStore::Save(const Job& job) noexcept {
         }
         // A short file must never take the logo's name: the next start would delete it.
         if (written != DurableWrite::Written) return false;
-        if (!disk->Rename(temporaryPath, finalPath, true) &&
-            !SavedAlike(finalPath, job.record.data)) {
-            return false;
+        if (disk->Rename(temporaryPath, finalPath, true)) {
+            temporary.Renamed();
+        } else if (!SavedAlike(finalPath, job.record.data)) {
+            return false;  // the temporary file goes
         }
-        temporary.Renamed();
         disk->SyncDirectory(directory);
         try {
             MoveAsideSuperseded(job.key, name);

@@ -9,6 +9,7 @@
 
 #include "LogoStore.h"
 #include "support/LogoFiles.h"
+#include "support/WatchedDisk.h"
 
 namespace {
 
@@ -48,6 +49,21 @@ TEST(SharedFolder, ALogoAnotherStoreSavedIsTakenInByReadingOnly) {
     reader.Stop();
     EXPECT_EQ(arrivals.size(), 1u);
     EXPECT_EQ(Names(base.Path() / "Logo"), (NameSet{"0004_01A_002_05", "0004_01B_001_05"}));
+}
+
+// The rename onto the logo's name refused (as Windows refuses while another viewer renames or
+// reads that file): when the file there holds this save's bytes, another saved the same version.
+TEST(SharedFolder, ARefusedRenameOverTheSameBytesIsASave) {
+    for (const bool same : {true, false}) {
+        logo_files::TempDir base;
+        auto disk = std::make_shared<logo_files::WatchedDisk>();
+        disk->failing = logo_files::Step::Rename;
+        LogoStore store("Logo", base.Path().string(), disk);
+        WriteFile(base.Path() / "Logo" / "0004_01A_002_05", Received(same ? 2 : 3).data);
+        ASSERT_TRUE(store.Accept(Received(2)));
+        EXPECT_EQ(store.Flush(), same);
+        EXPECT_EQ(Names(base.Path() / "Logo"), NameSet{"0004_01A_002_05"});
+    }
 }
 
 struct TemporaryCase {

@@ -43,9 +43,8 @@ std::string LogoStore::MakeTemporaryName(const std::string& fileName) {
 
 bool LogoStore::IsTemporaryFileName(const std::string& name) {
     static const std::regex pattern(
-        "^[0-9a-fA-F]{4}_[0-9a-fA-F]{3}_[0-9a-fA-F]{3}_[0-9a-fA-F]{2}(\\.[0-9A-F]{1,8}-[0-9A-F]{1,"
-        "8})?"
-        "\\.tmp$",
+        "^[0-9a-fA-F]{4}_[0-9a-fA-F]{3}_[0-9a-fA-F]{3}_[0-9a-fA-F]{2}"
+        "(\\.[0-9A-F]{1,8}-[0-9A-F]{1,8})?\\.tmp$",
         std::regex::ECMAScript);
     return std::regex_match(name, pattern);
 }

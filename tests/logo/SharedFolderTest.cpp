@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <boost/thread/condition_variable.hpp>
-#include <boost/thread/locks.hpp>
+#include <atomic>
 #include <ctime>
+#include <future>
 
 #include "LogoStore.h"
 #include "support/LogoFiles.h"
@@ -22,13 +22,10 @@ using NameSet = std::set<std::string>;
 TEST(SharedFolder, ALogoAnotherStoreSavedIsTakenInByReadingOnly) {
     logo_files::TempDir base;
     LogoStore reader("Logo", base.Path().string());
-    boost::mutex mutex;
-    boost::condition_variable arrived;
-    std::vector<LogoRecord> arrivals;
-    reader.SetArrivalHandler([&](const LogoRecord& record) {
-        boost::lock_guard<boost::mutex> lock(mutex);
-        arrivals.push_back(record);
-        arrived.notify_all();
+    std::promise<void> arrived;
+    std::atomic<int> arrivals{0};
+    reader.SetArrivalHandler([&](const LogoRecord&) {
+        if (arrivals++ == 0) arrived.set_value();
     });
     {
         LogoStore saver("Logo", base.Path().string());
@@ -38,16 +35,12 @@ TEST(SharedFolder, ALogoAnotherStoreSavedIsTakenInByReadingOnly) {
     // A malformed file of the logo-name form is neither taken in nor removed.
     WriteFile(base.Path() / "Logo" / "0004_01B_001_05", {1, 2, 3});
     reader.Refresh();
-    {
-        boost::unique_lock<boost::mutex> lock(mutex);
-        ASSERT_TRUE(
-            arrived.wait_for(lock, boost::chrono::seconds(60), [&] { return !arrivals.empty(); }));
-    }
+    ASSERT_EQ(arrived.get_future().wait_for(std::chrono::seconds(60)), std::future_status::ready);
     LogoRecord held;
     ASSERT_TRUE(reader.Lookup(4, 0x1A, 5, held));
     EXPECT_EQ(held.data, Received(2).data);
     reader.Stop();
-    EXPECT_EQ(arrivals.size(), 1u);
+    EXPECT_EQ(arrivals, 1);
     EXPECT_EQ(Names(base.Path() / "Logo"), (NameSet{"0004_01A_002_05", "0004_01B_001_05"}));
 }
 

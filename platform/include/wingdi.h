@@ -89,6 +89,15 @@ HBITMAP WINAPI CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage, voi
 // Frees a bitmap (nonzero); stock objects stay (nonzero); anything else: 0.
 BOOL WINAPI DeleteObject(HGDIOBJ ho);
 // For a DIB section: a DIBSECTION when c is at least its size, else a BITMAP when c is at least
-// that; returns the bytes written, 0 for an unknown handle or a smaller buffer.
+// that; returns the bytes written, 0 for an unknown handle or a smaller buffer. As on Windows the
+// heights are positive whatever the row order: only GetDIBits tells the rows apart.
 int WINAPI GetObjectW(HANDLE h, int c, LPVOID pv);
+// Copies rows of a 24- or 32-bit DIB section into 32-bit BI_RGB pixels, top row first for a
+// negative lpbmi height, else bottom up (the fourth byte: the source's, or 0 from 24 bits).
+// Answers the rows copied; 0 for anything else.
+int WINAPI GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBits,
+                     LPBITMAPINFO lpbmi, UINT usage);
+// A device context of the screen; nothing is drawn with it here.
+HDC WINAPI CreateCompatibleDC(HDC hdc);
+BOOL WINAPI DeleteDC(HDC hdc);
 }

@@ -13,6 +13,7 @@ namespace {
 
 struct DibSection {
     DIBSECTION description{};
+    bool topDown = false;
     std::vector<BYTE> bits;
 };
 
@@ -52,6 +53,8 @@ extern "C" HBITMAP WINAPI CreateDIBSection(HDC /*hdc*/, const BITMAPINFO* pbmi, 
     d.dsBm.bmBits = section->bits.data();
     d.dsBmih = header;
     d.dsBmih.biSize = sizeof(BITMAPINFOHEADER);
+    d.dsBmih.biHeight = height;
+    section->topDown = header.biHeight < 0;
     d.dsBmih.biSizeImage = static_cast<DWORD>(section->bits.size());
     if (ppvBits) *ppvBits = section->bits.data();
     // The section's own address is the handle: unique while it lives.
@@ -81,6 +84,46 @@ extern "C" int WINAPI GetObjectW(HANDLE h, int c, LPVOID pv) {
         return sizeof d.dsBm;
     }
     return 0;
+}
+
+extern "C" int WINAPI GetDIBits(HDC /*hdc*/, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBits,
+                                LPBITMAPINFO lpbmi, UINT usage) {
+    std::lock_guard<std::mutex> lock(bitmapsMutex);
+    const auto found = bitmaps.find(hbm);
+    if (found == bitmaps.end() || !lpvBits || !lpbmi || usage != DIB_RGB_COLORS) return 0;
+    const DibSection& source = *found->second;
+    const BITMAP& bm = source.description.dsBm;
+    const BITMAPINFOHEADER& want = lpbmi->bmiHeader;
+    const LONG height = bm.bmHeight;
+    if (want.biBitCount != 32 || want.biCompression != BI_RGB || want.biWidth != bm.bmWidth ||
+        (want.biHeight != height && want.biHeight != -height) ||
+        (bm.bmBitsPixel != 24 && bm.bmBitsPixel != 32) || start != 0 ||
+        cLines != static_cast<UINT>(height)) {
+        return 0;
+    }
+    const int bytes = bm.bmBitsPixel / 8;
+    auto* out = static_cast<BYTE*>(lpvBits);
+    for (LONG y = 0; y < height; ++y) {  // y: rows of the picture, top first
+        const LONG sourceRow = source.topDown ? y : height - 1 - y;
+        const LONG targetRow = want.biHeight < 0 ? y : height - 1 - y;
+        const BYTE* in = source.bits.data() + static_cast<std::size_t>(sourceRow) * bm.bmWidthBytes;
+        BYTE* to = out + static_cast<std::size_t>(targetRow) * bm.bmWidth * 4;
+        for (LONG x = 0; x < bm.bmWidth; ++x, in += bytes, to += 4) {
+            to[0] = in[0];
+            to[1] = in[1];
+            to[2] = in[2];
+            to[3] = bytes == 4 ? in[3] : 0;
+        }
+    }
+    return static_cast<int>(height);
+}
+
+extern "C" HDC WINAPI CreateCompatibleDC(HDC /*hdc*/) {
+    return reinterpret_cast<HDC>(static_cast<ULONG_PTR>(0x400000));
+}
+
+extern "C" BOOL WINAPI DeleteDC(HDC hdc) {
+    return hdc != nullptr ? TRUE : FALSE;
 }
 
 std::size_t InsignoPlatform_LiveBitmaps() {

@@ -1,5 +1,6 @@
 #include "ViewerLogo.h"
 
+#include <utility>
 #include <vector>
 
 #include "RgbaPng.h"
@@ -48,32 +49,30 @@ std::optional<LogoRecord> FetchViewerLogo(const CTVTestApp& app, uint16_t networ
 }
 
 std::optional<LogoRecord> RecordFromBitmap(HBITMAP bitmap, uint8_t logoType) {
-    DIBSECTION section{};
-    if (GetObjectW(bitmap, sizeof section, &section) != sizeof section) return std::nullopt;
-    const BITMAPINFOHEADER& header = section.dsBmih;
-    const int bits = header.biBitCount;
-    const int width = header.biWidth;
-    const int height = header.biHeight < 0 ? -header.biHeight : header.biHeight;
-    if (!section.dsBm.bmBits || header.biCompression != BI_RGB || (bits != 24 && bits != 32) ||
-        width <= 0 || height <= 0 || width > 1024 || height > 1024) {
-        return std::nullopt;
-    }
-    // Rows of a DIB are padded to whole 32-bit words; a positive height stores them bottom up.
-    const size_t stride = (static_cast<size_t>(width) * bits + 31) / 32 * 4;
-    const auto* base = static_cast<const uint8_t*>(section.dsBm.bmBits);
+    BITMAP header{};
+    if (GetObjectW(bitmap, sizeof header, &header) != sizeof header) return std::nullopt;
+    const int width = header.bmWidth;
+    const int height = header.bmHeight;
+    if (width <= 0 || height <= 0 || width > 1024 || height > 1024) return std::nullopt;
+    // GetObject tells no row order (its height is positive either way): GetDIBits hands the rows
+    // over top first, as 32-bit pixels, whatever the section's depth.
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
     std::vector<uint8_t> rgba(static_cast<size_t>(width) * height * 4);
+    const HDC context = CreateCompatibleDC(nullptr);
+    const int rows = GetDIBits(context, bitmap, 0, static_cast<UINT>(height), rgba.data(), &info,
+                               DIB_RGB_COLORS);
+    if (context) DeleteDC(context);
+    if (rows != height) return std::nullopt;
     bool anyAlpha = false;
-    for (int y = 0; y < height; ++y) {
-        const uint8_t* row =
-            base + stride * static_cast<size_t>(header.biHeight < 0 ? y : height - 1 - y);
-        uint8_t* out = rgba.data() + static_cast<size_t>(y) * width * 4;
-        for (int x = 0; x < width; ++x, row += bits / 8, out += 4) {
-            out[0] = row[2];
-            out[1] = row[1];
-            out[2] = row[0];
-            out[3] = bits == 32 ? row[3] : 0xFF;
-            anyAlpha = anyAlpha || out[3] != 0;
-        }
+    for (size_t i = 0; i < rgba.size(); i += 4) {
+        std::swap(rgba[i], rgba[i + 2]);  // blue, green, red to red, green, blue
+        anyAlpha = anyAlpha || rgba[i + 3] != 0;
     }
     // GDI leaves the fourth byte of a 32-bit bitmap at zero unless it means alpha.
     if (!anyAlpha)

@@ -58,7 +58,7 @@ set_target_properties(Boost::filesystem PROPERTIES
 find_package(Threads REQUIRED)
 
 # zlib, static, from Debian's libz-mingw-w64-dev: the portable logo PNG writer of the tools, which
-# Windows builds of the integration tests take in. (The plug-in needs none: D3DX decodes PNG.)
+# Windows builds of the integration tests take in, and the plug-in's PNG of the viewer's logos.
 set(ZLIB_USE_STATIC_LIBS ON)
 find_package(ZLIB REQUIRED)
 

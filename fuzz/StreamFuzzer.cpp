@@ -104,8 +104,9 @@ void Feed(Fixture& f, std::vector<uint8_t> packet) {
         return;
     }
     // A logo shown is the target's, with the show flag, of an entry that names an image, and the
-    // store had it from a CDT of this very input. A type 2 entry may still wait for its partner.
-    FUZZ_CHECK(before == Stage::SDT && manager.showLogo);
+    // store had it from a CDT of this very input: found by the SDT stage, or shown as it was
+    // collected. A type 2 entry may still wait for its partner.
+    FUZZ_CHECK(manager.showLogo);
     FUZZ_CHECK(posted.logos == 1 && posted.shows == std::vector<WPARAM>{1});
     const ServiceLogoInfo& entry = manager.services.at(manager.targetServiceId);
     FUZZ_CHECK(entry.transmissionType == 1 || entry.transmissionType == 2);

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "insigno/host/Text.h"
+#include "insigno/host/ViewerLogos.h"
 
 namespace insigno::host {
 namespace {
@@ -443,6 +444,9 @@ LRESULT Host::OnMessage(UINT message, LPARAM lParam1, LPARAM lParam2) {
             streamCallback = *info;
             return 1;
         }
+    }
+    if (AnswersViewerLogos(message, lParam1)) {
+        return AnswerViewerLogos(state.Get(), message, lParam1, lParam2);
     }
     return HostState::Answers(message) ? state.Answer(message, lParam1, lParam2) : 0;
 }

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "insigno/host/Text.h"
+#include "insigno/host/ViewerLogos.h"
 
 namespace insigno::host {
 namespace {
@@ -179,6 +180,24 @@ std::optional<StateChange> ParseStateChange(const Line& line, std::size_t w) {
         const std::pair<int, int> aspect{static_cast<int>(ToInteger(line, arg(0), 0, 100000)),
                                          static_cast<int>(ToInteger(line, arg(1), 0, 100000))};
         return StateChange{text, [aspect](ViewerState& s) { s.aspect = aspect; }};
+    }
+    if (cmd == "viewer-logo") {
+        Arity(line, w, 4, 4);
+        ViewerLogo logo{ToId(line, arg(0)),
+                        ToId(line, arg(1)),
+                        static_cast<std::uint8_t>(ToInteger(line, arg(2), 0, 5)),
+                        0,
+                        0,
+                        {}};
+        std::string error;
+        if (!ReadPicture(arg(3), logo, error)) line.Fail(error);
+        return StateChange{text, [logo](ViewerState& s) { s.viewerLogos.push_back(logo); }};
+    }
+    if (cmd == "viewer-logos") {
+        Arity(line, w, 1, 1);
+        if (arg(0) != "on" && arg(0) != "off") line.Fail("viewer-logos takes on or off");
+        const bool on = arg(0) == "on";
+        return StateChange{text, [on](ViewerState& s) { s.viewerLogosHandled = on; }};
     }
     if (cmd == "fullscreen") {
         Arity(line, w, 1, 1);

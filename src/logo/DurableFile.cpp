@@ -56,9 +56,16 @@ bool SyncDirectory(const boost::filesystem::path& /*directory*/) {
     return true;
 }
 
+uint32_t CurrentProcessId() {
+    return static_cast<uint32_t>(GetCurrentProcessId());
+}
+
 bool ReadWholeFile(const boost::filesystem::path& path, std::vector<uint8_t>& bytes,
                    std::vector<uint8_t>& scratch) {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    // Every sharing mode: another viewer on the folder may replace or move the file meanwhile,
+    // and its rename must not fail because this one reads.
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     size_t length = 0;
@@ -100,6 +107,10 @@ bool RenameDurably(const boost::filesystem::path& from, const boost::filesystem:
                    bool /*replace*/) {
     // The caller has made sure no entry of the new name exists when it must not be replaced.
     return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+uint32_t CurrentProcessId() {
+    return static_cast<uint32_t>(::getpid());
 }
 
 bool SyncDirectory(const boost::filesystem::path& directory) {

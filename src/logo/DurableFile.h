@@ -30,3 +30,6 @@ bool SyncDirectory(const boost::filesystem::path& directory);
 // keeps from file to file; false when the file cannot be opened or read.
 bool ReadWholeFile(const boost::filesystem::path& path, std::vector<uint8_t>& bytes,
                    std::vector<uint8_t>& scratch);
+
+// This process's id, which no other running process shares: it makes temporary names unique.
+uint32_t CurrentProcessId();

@@ -1,5 +1,8 @@
+#include <atomic>
 #include <cstdio>
 #include <regex>
+
+#include "DurableFile.h"
 
 #include "LogoStore.h"
 
@@ -26,6 +29,22 @@ std::string LogoStore::MakeFileName(const LogoRecord& record) {
 bool LogoStore::IsLogoFileName(const std::string& name) {
     static const std::regex pattern(
         "^([0-9a-fA-F]{4})_([0-9a-fA-F]{3})_([0-9a-fA-F]{3})_([0-9a-fA-F]{2})$",
+        std::regex::ECMAScript);
+    return std::regex_match(name, pattern);
+}
+
+std::string LogoStore::MakeTemporaryName(const std::string& fileName) {
+    static std::atomic<uint32_t> saves{0};
+    char text[32];
+    std::snprintf(text, sizeof text, ".%X-%X", static_cast<unsigned>(CurrentProcessId()),
+                  static_cast<unsigned>(saves.fetch_add(1) + 1));
+    return fileName + text + kTemporarySuffix;
+}
+
+bool LogoStore::IsTemporaryFileName(const std::string& name) {
+    static const std::regex pattern(
+        "^[0-9a-fA-F]{4}_[0-9a-fA-F]{3}_[0-9a-fA-F]{3}_[0-9a-fA-F]{2}"
+        "(\\.[0-9A-F]{1,8}-[0-9A-F]{1,8})?\\.tmp$",
         std::regex::ECMAScript);
     return std::regex_match(name, pattern);
 }

@@ -21,6 +21,18 @@ bool AsciiName(const fs::path& path, std::string& name) {
     return true;
 }
 
+// A temporary file another viewer on the folder writes now is young; one a crashed writer left
+// is old. A time in the future (a clock set back) counts as young.
+bool IsStaleTemporary(const fs::path& path, const std::string& name) {
+    if (!LogoStore::IsTemporaryFileName(name)) return false;
+    boost::system::error_code error;
+    const std::time_t written = fs::last_write_time(path, error);
+    if (error || !fs::is_regular_file(fs::symlink_status(path, error))) return false;
+    const auto age =
+        std::chrono::system_clock::now() - std::chrono::system_clock::from_time_t(written);
+    return age > LogoStore::kStaleTemporaryAge;
+}
+
 }  // namespace
 
 void LogoStore::Scan() {
@@ -31,6 +43,7 @@ void LogoStore::Scan() {
     }
     std::vector<fs::path> invalidFiles;
     std::vector<fs::path> supersededFiles;
+    std::vector<fs::path> staleTemporaries;
     std::string name;
     // Kept from file to file: a held record then carries no spare capacity, and no size query
     // is needed. Opened by native (wide) path, like every other file of the store.
@@ -39,7 +52,9 @@ void LogoStore::Scan() {
         if (fs::is_directory(entry->status())) continue;
         const fs::path& path = entry->path();
         LogoRecord record;
-        if (!AsciiName(path, name) || !ParseLogoFileName(name, record)) continue;
+        if (!AsciiName(path, name)) continue;
+        if (IsStaleTemporary(path, name)) staleTemporaries.push_back(path);
+        if (!ParseLogoFileName(name, record)) continue;
         std::vector<uint8_t> bytes;
         // A file that cannot be opened or read is not the file's fault: it stays as it is.
         if (!ReadWholeFile(path, bytes, scratch)) continue;
@@ -51,6 +66,7 @@ void LogoStore::Scan() {
         if (!AddScanned(std::move(record), name)) supersededFiles.push_back(path);
     }
     for (const fs::path& path : invalidFiles) RemoveFile(path);
+    for (const fs::path& path : staleTemporaries) RemoveFile(path);
     for (const fs::path& path : supersededFiles) MoveAside(path.filename().string());
 }
 

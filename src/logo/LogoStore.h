@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <limits>
 #include <map>
 #include <memory>
@@ -99,12 +100,30 @@ public:
     void Stop(std::chrono::milliseconds bound = kFinishBound) noexcept;
     bool WriterRunning() const { return writer.joinable(); }
 
+    // Other processes (viewers sharing the folder, insigno-scan --store) save logos there too.
+    // Asks the writer thread to take in every well-formed logo file whose version is higher than
+    // the one held (or of a key not held); it does so unasked every kRefreshPeriod as well. The
+    // reading deletes and moves nothing. Does not wait.
+    static constexpr std::chrono::seconds kRefreshPeriod{60};
+    void Refresh() noexcept;
+    // Called on the writer thread with each logo so taken in; null: none. Setting it waits for a
+    // call in progress, so that after a null is set no call is made.
+    using ArrivalHandler = std::function<void(const LogoRecord&)>;
+    void SetArrivalHandler(ArrivalHandler handler);
+
     // The resolved logo directory; empty when the setting was empty.
     const boost::filesystem::path& Directory() const { return directory; }
 
     // Suffix of the temporary file a save writes before renaming; such names never have the
-    // logo file-name form, so the scan leaves a leftover one alone.
+    // logo file-name form.
     static constexpr const char* kTemporarySuffix = ".tmp";
+    // "NNNN_III_VVV_TT.PPPP-SSSS.tmp": the logo's file name, this process's id and the number of
+    // the save in it (hexadecimal), so that viewers sharing the folder never write one file.
+    static std::string MakeTemporaryName(const std::string& fileName);
+    // That form, or the bare "NNNN_III_VVV_TT.tmp" of earlier versions.
+    static bool IsTemporaryFileName(const std::string& name);
+    // A temporary file older than this is a crashed writer's: the start-up scan removes it.
+    static constexpr std::chrono::minutes kStaleTemporaryAge{10};
 
 private:
     // One save for the writer: the accepted record, and the one it replaced in memory, put back
@@ -134,6 +153,9 @@ private:
     void MoveAsideSuperseded(const std::string& key, const std::string& savedName);
     // After a failed save: the replaced version back in memory, unless another took its place.
     void Restore(Job& job) noexcept;
+    // The writer's reading of what others saved (see Refresh).
+    void TakeInSavedElsewhere() noexcept;
+    bool Queued(const std::string& key) const;
 
     boost::filesystem::path directory;
     std::shared_ptr<LogoDisk> disk;
@@ -151,6 +173,7 @@ private:
     bool failedSince = false;
     bool stopping = false;
     bool writerEnded = false;
+    bool refreshWanted = false;
     // When the writer must stop starting saves (steady clock ticks); read between two saves
     // without the lock.
     std::atomic<std::chrono::steady_clock::rep> finishBy{
@@ -162,6 +185,10 @@ private:
     // The file name each key has on disk, as found by the scan (a lower-case name too) or last
     // saved: the file a new version supersedes. The writer's alone once it runs.
     std::map<std::string, std::string> filesOnDisk;
+
+    // Held while the arrival handler runs (writer thread) and while it is replaced.
+    boost::mutex arrivalMutex;
+    ArrivalHandler arrivalHandler;
 
     boost::thread writer;
 };

@@ -33,13 +33,34 @@ private:
     bool armed = true;
 };
 
+// Another viewer saving the same version at the same moment may hold the name (Windows refuses
+// to replace a file that is being renamed or read without sharing): its file is this save's.
+bool SavedAlike(const fs::path& finalPath, const std::vector<uint8_t>& data) {
+    std::vector<uint8_t> bytes, scratch;
+    return ReadWholeFile(finalPath, bytes, scratch) && bytes == data;
+}
+
 }  // namespace
 
 void LogoStore::RunWriter() noexcept {
     boost::mutex::scoped_lock lock(mutex);
+    const boost::chrono::seconds period(kRefreshPeriod.count());
+    auto nextRefresh = boost::chrono::steady_clock::now() + period;
     for (;;) {
-        while (queue.empty() && !stopping) wake.wait(lock);
-        if (queue.empty() || PastFinish()) break;
+        while (queue.empty() && !stopping && !refreshWanted) {
+            if (wake.wait_until(lock, nextRefresh) == boost::cv_status::timeout) {
+                refreshWanted = true;
+            }
+        }
+        if (stopping && (queue.empty() || PastFinish())) break;
+        if (queue.empty()) {
+            refreshWanted = false;
+            lock.unlock();
+            TakeInSavedElsewhere();
+            lock.lock();
+            nextRefresh = boost::chrono::steady_clock::now() + period;
+            continue;
+        }
         // The whole queue at once: while a burst is written, the stream thread finds the lock
         // free instead of meeting the writer at it once per logo.
         writing.swap(queue);
@@ -80,7 +101,7 @@ bool LogoStore::Save(const Job& job) noexcept {
     try {
         const std::string name = MakeFileName(job.record);
         const fs::path finalPath = directory / name;
-        const fs::path temporaryPath = directory / (name + kTemporarySuffix);
+        const fs::path temporaryPath = directory / MakeTemporaryName(name);
         TemporaryFile temporary(*disk, temporaryPath);
         DurableWrite written = disk->Write(temporaryPath, job.record.data);
         if (written == DurableWrite::OpenFailed && !directory.empty() &&
@@ -88,10 +109,12 @@ bool LogoStore::Save(const Job& job) noexcept {
             written = disk->Write(temporaryPath, job.record.data);
         }
         // A short file must never take the logo's name: the next start would delete it.
-        if (written != DurableWrite::Written || !disk->Rename(temporaryPath, finalPath, true)) {
-            return false;
+        if (written != DurableWrite::Written) return false;
+        if (disk->Rename(temporaryPath, finalPath, true)) {
+            temporary.Renamed();
+        } else if (!SavedAlike(finalPath, job.record.data)) {
+            return false;  // the temporary file goes
         }
-        temporary.Renamed();
         disk->SyncDirectory(directory);
         try {
             MoveAsideSuperseded(job.key, name);

@@ -86,6 +86,7 @@ constexpr DWORD SERVICE_RECORD_SIZE = 92;
 constexpr DWORD ASPECT_RECORD_SIZE = 16;
 
 // Message numbers the plug-in sends (lParam1, lParam2 -> result).
+constexpr UINT HOST_MSG_QUERY_MESSAGE = 1;         // message number, 0 -> nonzero: handled
 constexpr UINT HOST_MSG_SET_EVENT_CALLBACK = 3;    // EventCallbackFunc (null removes), data
 constexpr UINT HOST_MSG_GET_CURRENT_CHANNEL = 4;   // ChannelRecord*, 0 -> nonzero: filled
 constexpr UINT HOST_MSG_GET_SERVICE = 6;           // 0, 0 -> current service index, <0 none
@@ -96,6 +97,9 @@ constexpr UINT HOST_MSG_GET_ASPECT = 20;           // AspectRecord*, 0 -> nonzer
 constexpr UINT HOST_MSG_GET_FULLSCREEN = 29;       // 0, 0 -> nonzero while full screen
 constexpr UINT HOST_MSG_SET_STREAM_CALLBACK = 41;  // StreamCallbackInfo*, 0 (flags 1 removes)
 constexpr UINT HOST_MSG_GET_TUNING_SPACE = 47;     // 0, 0 -> low 16 bits: tuning space
+// Key: network id in the low 16 bits, service id in the high 16 bits.
+constexpr UINT HOST_MSG_GET_LOGO = 63;  // key, type 0-5 -> HBITMAP (DIB section, ours) or null
+constexpr UINT HOST_MSG_GET_AVAILABLE_LOGO_TYPES = 64;  // key, 0 -> bit t: type t held
 
 // Event codes the viewer delivers; codes without a name here reach only the base handlers.
 constexpr UINT EVENT_PLUGIN_ENABLE = 0;  // lParam1: nonzero when enabled

@@ -13,6 +13,7 @@ void LogoEventHandler::Retarget() {
     // that was never scanned) is learned by the stream side from the stream itself.
     owner->manager.SetTarget(enabled && previewOn && channelKnown, enabled && channelKnown,
                              currentNetworkId, currentServiceId);
+    owner->manager.FetchForTarget();
 }
 
 std::optional<LogoEventHandler::Watched> LogoEventHandler::WatchedService() const {
@@ -97,5 +98,6 @@ bool LogoEventHandler::OnServiceUpdate() {
     service.size = SERVICE_RECORD_SIZE;
     if (!Send(HOST_MSG_GET_SERVICE_INFO, index, reinterpret_cast<LPARAM>(&service))) return true;
     owner->manager.SetTarget(enabled && previewOn, false, channel.networkId, service.serviceId);
+    owner->manager.FetchForTarget();
     return true;
 }

@@ -80,8 +80,11 @@ StreamCallbackManager::StreamCallbackManager(LogoPlugin* plugin)
 
 StreamCallbackManager::~StreamCallbackManager() {
     // The writer finishes what is queued while the overlay is torn down; the store's own
-    // destructor then waits for it, within the same bound.
-    if (logoStore) logoStore->BeginStop();
+    // destructor then waits for it, within the same bound. It shows nothing from now on.
+    if (logoStore) {
+        logoStore->SetArrivalHandler(nullptr);
+        logoStore->BeginStop();
+    }
 }
 
 bool StreamCallbackManager::Open() {
@@ -133,6 +136,7 @@ bool StreamCallbackManager::Open() {
         ReportA(text.str());
         return false;
     }
+    logoStore->SetArrivalHandler([this](const LogoRecord& record) { ShowArrival(record); });
     writer.Opened();
     return true;
 }

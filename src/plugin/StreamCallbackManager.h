@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "CDTParse.h"
 #include "CarouselBacklog.h"
@@ -44,6 +45,14 @@ public:
     // Hides the logo and restarts the stream side for a service (event thread).
     void SetTarget(bool show, bool collect, uint16_t networkId, uint16_t serviceId);
 
+    // After SetTarget, on the viewer's UI thread: asks the store to take in what other processes
+    // saved, and the viewer for its own logo of the target, which is shown while the store holds
+    // none of the service's logo (display only, never stored).
+    void FetchForTarget();
+    // A logo that reached the store from elsewhere than the stream (a file another process
+    // saved): shown at once when it is the target's. Any thread but the stream's; takes the mutex.
+    void ShowArrival(const LogoRecord& record);
+
     // Whether the viewer's zoom changed; stores the new value. No lock, any thread.
     bool PollZoom(int& zoom) const;
     // Whether the viewer's aspect ratio or full-screen state changed; stores the new ratio.
@@ -70,6 +79,10 @@ public:
     // The target's entry came in this SDT stage (and was looked up); a type 2 entry may still wait
     // there for the type 1 entry it shares a logo with.
     bool targetSeen = false;
+    // The viewer's logo of the target (display only); cleared by SetTarget.
+    std::optional<LogoRecord> viewerLogo;
+    // Whether the viewer handles message 63, asked once; the UI thread's alone.
+    std::optional<bool> viewerHasLogos;
     // Type 1 references seen per network, by service id. They outlive SetTarget: a type 2 service
     // takes its version and download data id from them whichever section or transport stream
     // listed its partner; carousel logos take their versions from them. At most 64 networks.
@@ -93,6 +106,10 @@ public:
 
 private:
     void PostShowLogo(WPARAM show);
+    // Under the mutex: shows a logo that just reached the store when it is the target's logo in
+    // the configured type, for the display time as after a channel change.
+    void ShowIfTarget(const LogoRecord& record);
+    void ShowLogo(const LogoRecord& record);
     // The SDT stage's work on one parsed section; true when the stage is over.
     bool TakeSdtSection();
     // Fills a type 2 entry's version and download data id from its network's type 1 entry of the

@@ -26,8 +26,9 @@ void StreamCallbackManager::OfferCarouselLogo() {
     LogoRecord record;
     if (!carouselBacklog.Next(record)) return;
     boost::mutex::scoped_lock lock(mutex);
-    if (FileCarouselLogo(std::move(record), typeOneReferences, *logoStore) ==
-        LogoStore::Taken::Refused) {
-        carouselBacklog.Again();
+    switch (FileCarouselLogo(record, typeOneReferences, *logoStore)) {
+    case LogoStore::Taken::Queued: ShowIfTarget(record); break;
+    case LogoStore::Taken::Refused: carouselBacklog.Again(); break;
+    case LogoStore::Taken::Held: break;
     }
 }

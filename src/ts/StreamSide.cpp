@@ -109,10 +109,12 @@ bool StreamCallbackManager::TakeSdtSection() {
     if (!targetSeen) {
         // Type 3 has no logo image: its logo id 0 would find another broadcaster's logo.
         LogoRecord record;
-        if (showLogo && NamesAnImage(entry) &&
-            logoStore->Lookup(targetNetworkId, entry.logoId, logoType, record)) {
-            overlayWindow->SetLogo(record);
-            PostShowLogo(1);
+        if (showLogo && NamesAnImage(entry)) {
+            if (logoStore->Lookup(targetNetworkId, entry.logoId, logoType, record)) {
+                ShowLogo(record);
+            } else if (viewerLogo) {
+                ShowLogo(*viewerLogo);
+            }
         }
         targetSeen = true;
     }
@@ -152,7 +154,7 @@ void StreamCallbackManager::HandleCDTPacket(const BYTE* packet) {
                                      entry.logoVersion == record.logoVersion;
                 // Decided in memory; the store's writer thread does the file work. A refusal
                 // (queue full) is retried by the next repetition of the section.
-                if (current) logoStore->Accept(record);
+                if (current && logoStore->Accept(record)) ShowIfTarget(record);
             });
         } catch (...) {
             cdt.Reset();
@@ -174,6 +176,7 @@ void StreamCallbackManager::SetTarget(bool show, bool collect, uint16_t networkI
     collectCarousel.store(collect, std::memory_order_relaxed);
     showLogo = show;
     targetSeen = false;
+    viewerLogo.reset();
     packetHandler.store(show || collect ? Stage::SDT : Stage::Ignore, std::memory_order_relaxed);
 }
 

@@ -18,7 +18,8 @@ TEST_F(ModuleTest, RoadOfOneLogo) {
     SeedLogo(Record(NETWORK, held));
     auto options = Options();
     options.containerHeight = 1024;  // a 16:9 picture letter-boxed from y 152
-    PlayStream(options, BuildStream(NETWORK, {{SERVICE_A, 0x001, 2, 0x0010}}, {sent}));
+    // The SDT alone first, then with the CDT.
+    PlayStream(options, BuildStream(NETWORK, {{SERVICE_A, 0x001, 2, 0x0010}}, {}));
     Start(options);
     ASSERT_TRUE(host->Initialize());
     EXPECT_TRUE(host->EventCallbackRegistered());
@@ -37,6 +38,9 @@ TEST_F(ModuleTest, RoadOfOneLogo) {
                    ShowsSplit(*image, 64, 36, PrimaryColour(GREEN), PrimaryColour(WHITE), EDGE);
         }));
     }
+    const auto withCdt = work / "with-cdt.ts";
+    WriteFile(withCdt, BuildStream(NETWORK, {{SERVICE_A, 0x001, 2, 0x0010}}, {sent}));
+    host->StartStream(host::StreamSpec{withCdt, 0, true});
 
     // The CDT stage collects version 2 into the logo directory, byte for byte, and then moves
     // the file of version 1 aside.
@@ -45,21 +49,12 @@ TEST_F(ModuleTest, RoadOfOneLogo) {
     ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(oldFile.string() + "_"); }));
     EXPECT_EQ(ReadFile(newFile), sent.png);
     EXPECT_FALSE(std::filesystem::exists(oldFile));
-    // It is not shown before the next retarget.
-    {
+    // It is shown at once, on the same visit.
+    EXPECT_TRUE(WaitFor([&] {
         const auto image = Presented();
-        ASSERT_TRUE(image);
-        EXPECT_TRUE(ShowsSplit(*image, 64, 36, PrimaryColour(GREEN), PrimaryColour(WHITE), EDGE));
-    }
-
-    Channel(CHANNEL_A);
-    {
-        EXPECT_TRUE(WaitFor([&] {
-            const auto image = Presented();
-            return host->Overlay().visible && image &&
-                   ShowsSplit(*image, 64, 36, PrimaryColour(RED), PrimaryColour(BLUE), EDGE);
-        }));
-    }
+        return host->Overlay().visible && image &&
+               ShowsSplit(*image, 64, 36, PrimaryColour(RED), PrimaryColour(BLUE), EDGE);
+    }));
     EXPECT_TRUE(WaitVisible(true));
     EXPECT_EQ(host->Overlay(), (OverlayInfo{true, true, 0, 152, 64, 36}));
 }

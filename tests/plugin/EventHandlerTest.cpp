@@ -155,7 +155,11 @@ TEST_F(EventHandlerTest, EnableAndPreviewRetargetShowingOnlyWithBoth) {
     EXPECT_EQ(Current(), (Target{Stage::SDT, false, true, 0x7FE1, 0x0408}));
     EXPECT_EQ(Event(EVENT_PLUGIN_ENABLE, 0), 1);
     EXPECT_EQ(Current(), (Target{Stage::Ignore, false, false, 0x7FE1, 0x0408}));
-    EXPECT_TRUE(host.Calls().empty());
+    // Only whether the viewer hands out its own logos, asked once when a logo is first shown.
+    const std::vector<ScriptedHost::Call> calls = host.Calls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].message, HOST_MSG_QUERY_MESSAGE);
+    EXPECT_EQ(calls[0].lParam1, HOST_MSG_GET_LOGO);
 }
 
 TEST_F(EventHandlerTest, DriverChangeForgetsTheNetwork) {
@@ -234,7 +238,7 @@ TEST_F(EventHandlerTest, ServiceUpdateWithoutANetworkTargetsTheCurrentService) {
     EXPECT_EQ(Current(), (Target{Stage::SDT, true, false, 0x0004, 0x0123}));
     EXPECT_EQ(plugin.handler.currentNetworkId, 0);
     const std::vector<ScriptedHost::Call> calls = host.Calls();
-    ASSERT_EQ(calls.size(), 3u);
+    ASSERT_EQ(calls.size(), 4u);  // the fourth asks whether the viewer hands out logos
     EXPECT_EQ(calls[0].message, HOST_MSG_GET_CURRENT_CHANNEL);
     EXPECT_EQ(calls[0].sizeField, CHANNEL_RECORD_SIZE);
     EXPECT_EQ(calls[1].message, HOST_MSG_GET_SERVICE);

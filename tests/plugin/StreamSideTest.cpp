@@ -299,15 +299,12 @@ TEST_F(StreamSideTest, TheHeldVersionIsNotWrittenAgain) {
     EXPECT_FALSE(OnDisk(CdtLogo{}));
 }
 
-TEST_F(StreamSideTest, ACollectedLogoIsShownFromTheNextTargetOn) {
+TEST_F(StreamSideTest, ALogoCollectedForTheWatchedServiceIsShownAtOnce) {
     Open();
     manager.SetTarget(true, true, NETWORK, SERVICE);
     Feed(TargetSdt());
-    Feed(Cdt(CdtLogo{}));
-    ASSERT_TRUE(OnDisk(CdtLogo{}));
     EXPECT_FALSE(Shown());
-    manager.SetTarget(true, true, NETWORK, SERVICE);
-    Feed(TargetSdt());
+    Feed(Cdt(CdtLogo{}));
     EXPECT_TRUE(Shown());
 }
 

@@ -69,3 +69,5 @@ unsigned InsignoPlatform_PresentCount(HWND window);
 InsignoPlatform_Image InsignoPlatform_TextureImage(IDirect3DTexture9* texture);
 // Direct3D objects (IDirect3D9, devices, sprites, textures) not yet released.
 std::size_t InsignoPlatform_LiveD3DObjects();
+// Bitmaps made by CreateDIBSection and not yet deleted.
+std::size_t InsignoPlatform_LiveBitmaps();

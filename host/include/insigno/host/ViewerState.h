@@ -27,6 +27,17 @@ struct CurrentChannel {
     std::optional<std::uint16_t> serviceId;
 };
 
+// A logo the viewer holds for (network, service) in one logo type: what message 63 answers as a
+// fresh DIB section, and message 64 counts.
+struct ViewerLogo {
+    std::uint16_t networkId = 0;
+    std::uint16_t serviceId = 0;
+    std::uint8_t type = 0;
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;  // 0xAARRGGBB, top row first
+};
+
 struct ViewerState {
     std::uint16_t tuningSpace = 0;
     std::vector<ChannelEntry> channels;                  // message 9 enumerates them in this order
@@ -36,6 +47,8 @@ struct ViewerState {
     int zoom = 100;                                      // message 18; 0 means not available
     std::optional<std::pair<int, int>> aspect{{16, 9}};  // message 20; empty: the request fails
     bool fullScreen = false;                             // message 29
+    std::vector<ViewerLogo> viewerLogos;                 // messages 63 and 64; a later one wins
+    bool viewerLogosHandled = true;                      // message 1 for 63 and 64
 };
 
 // What the viewer does when the user picks a channel or a service. Several list entries may share

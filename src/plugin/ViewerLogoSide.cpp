@@ -1,0 +1,84 @@
+// The manager's share of logos that reach the screen other than by the SDT stage's lookup: the
+// viewer's own logo while the store has none, and logos that reach the store while the target
+// is watched.
+
+#include <boost/thread/locks.hpp>
+
+#include "LogoPlugin.h"
+#include "LogoStore.h"
+#include "ViewerLogo.h"
+#include "WindowAsChild.h"
+
+namespace {
+
+bool NamesAnImage(const ServiceLogoInfo& entry) {
+    return entry.transmissionType == 1 || entry.transmissionType == 2;
+}
+
+}  // namespace
+
+void StreamCallbackManager::ShowLogo(const LogoRecord& record) {
+    if (!overlayWindow) return;
+    overlayWindow->SetLogo(record);
+    PostShowLogo(1);
+}
+
+void StreamCallbackManager::ShowIfTarget(const LogoRecord& record) {
+    // Before the SDT stage has seen the target its logo id is unknown; the stage then looks the
+    // store up itself.
+    if (!showLogo || !targetSeen || record.originalNetworkId != targetNetworkId ||
+        record.logoType != logoType) {
+        return;
+    }
+    const auto found = services.find(targetServiceId);
+    if (found == services.end() || !NamesAnImage(found->second) ||
+        found->second.logoId != record.logoId) {
+        return;
+    }
+    ShowLogo(record);
+}
+
+void StreamCallbackManager::ShowArrival(const LogoRecord& record) {
+    try {
+        boost::mutex::scoped_lock lock(mutex);
+        ShowIfTarget(record);
+    } catch (...) {
+    }
+}
+
+void StreamCallbackManager::FetchForTarget() {
+    // The next visit to a service finds what other processes saved for it meanwhile.
+    if (logoStore) logoStore->Refresh();
+    try {
+        uint16_t networkId = 0;
+        uint16_t serviceId = 0;
+        {
+            boost::mutex::scoped_lock lock(mutex);
+            // A network learned only from the stream is not known here: no viewer's logo then.
+            if (!showLogo || targetNetworkId == 0) return;
+            networkId = targetNetworkId;
+            serviceId = targetServiceId;
+        }
+        // The viewer is asked without the mutex: the stream thread goes on meanwhile.
+        if (!owner || !owner->app) return;
+        if (!viewerHasLogos) viewerHasLogos = ViewerHandlesLogos(*owner->app);
+        if (!*viewerHasLogos) return;
+        std::optional<LogoRecord> record =
+            FetchViewerLogo(*owner->app, networkId, serviceId, logoType);
+        if (!record) return;
+        boost::mutex::scoped_lock lock(mutex);
+        if (!showLogo || targetNetworkId != networkId || targetServiceId != serviceId) return;
+        viewerLogo = std::move(record);
+        if (!targetSeen) return;
+        // The SDT stage came first and found nothing in the store (nor does it hold anything
+        // now, else it was shown on arrival).
+        const auto found = services.find(targetServiceId);
+        LogoRecord held;
+        if (found != services.end() && NamesAnImage(found->second) &&
+            !logoStore->Lookup(targetNetworkId, found->second.logoId, logoType, held)) {
+            ShowLogo(*viewerLogo);
+        }
+    } catch (...) {
+        // Without the viewer's logo the store's still comes when it is collected.
+    }
+}

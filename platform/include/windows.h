@@ -8,3 +8,4 @@
 #include <winerror.h>
 #include <wingdi.h>
 #include <winuser.h>
+#include <windialogs.h>

@@ -1,6 +1,7 @@
 #include "LogoEventHandler.h"
 
 #include "LogoPlugin.h"
+#include "SettingsDialog.h"
 
 using namespace TVTest;
 
@@ -98,4 +99,13 @@ bool LogoEventHandler::OnServiceUpdate() {
     if (!Send(HOST_MSG_GET_SERVICE_INFO, index, reinterpret_cast<LPARAM>(&service))) return true;
     owner->manager.SetTarget(enabled && previewOn, false, channel.networkId, service.serviceId);
     return true;
+}
+
+bool LogoEventHandler::OnEvent1(LPARAM ownerWindow) {
+    ShowSettingsDialog(reinterpret_cast<HWND>(ownerWindow), owner->manager);
+    return true;
+}
+
+bool LogoEventHandler::OnEvent13(LPARAM commandId) {
+    return owner->manager.RunCommand(commandId);
 }

@@ -293,11 +293,15 @@ extern "C" INT_PTR WINAPI DialogBoxIndirectParamW(HINSTANCE, LPCDLGTEMPLATEW hDi
 }
 
 extern "C" BOOL WINAPI EndDialog(HWND hDlg, INT_PTR nResult) {
-    std::lock_guard lock(tableMutex);
-    const auto found = dialogs.find(hDlg);
-    if (found == dialogs.end()) return FALSE;
-    found->second.ended = true;
-    found->second.result = nResult;
+    {
+        std::lock_guard lock(tableMutex);
+        const auto found = dialogs.find(hDlg);
+        if (found == dialogs.end()) return FALSE;
+        found->second.ended = true;
+        found->second.result = nResult;
+    }
+    // Hidden at once, destroyed when its modal loop ends.
+    ShowWindow(hDlg, SW_HIDE);
     // Wakes the modal loop should it be waiting.
     PostMessageW(hDlg, WM_NULL, 0, 0);
     return TRUE;

@@ -12,9 +12,9 @@ constexpr UINT_PTR kSettingsTimer = 0x5E77;
 Host* settingsHost = nullptr;  // the viewer's UI thread only
 
 // EndDialog hides the dialog at once; it goes when its modal loop ends.
-HWND FindDialog() {
+HWND FindDialog(bool visible = true) {
     HWND dialog = FindWindowW(L"#32770", nullptr);
-    return dialog && IsWindowVisible(dialog) ? dialog : nullptr;
+    return dialog && (!visible || IsWindowVisible(dialog)) ? dialog : nullptr;
 }
 
 std::wstring Wide(const std::string& utf8) {
@@ -58,6 +58,7 @@ VOID CALLBACK Host::SettingsTimer(HWND window, UINT, UINT_PTR id, DWORD) {
 LRESULT Host::OpenSettings(std::function<void()> whileOpen) {
     settingsSteps = std::move(whileOpen);
     settingsHost = this;
+    dialogPressed = false;
     SetTimer(windows.Main(), kSettingsTimer, 10, &Host::SettingsTimer);
     const LRESULT result =
         SendEvent(TVTest::EVENT_PLUGIN_SETTINGS, reinterpret_cast<LPARAM>(windows.Main()));
@@ -72,12 +73,14 @@ void Host::RunWhileOpen() {
     const std::function<void()> steps = std::move(settingsSteps);
     settingsSteps = nullptr;
     steps();
-    if (!DialogOpen()) return;
+    // Also one never shown (none was pressed): the event would not return while it exists.
+    HWND dialog = FindDialog(dialogPressed);
+    if (!dialog) return;
     ++dialogFailures;
     report.Emit(ReportEntry("dialog")
                     .Add("left_open", true)
                     .Text("the settings dialog was left open: cancelled"));
-    DialogPress(false);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
 }
 
 bool Host::DialogOpen() const {
@@ -128,6 +131,7 @@ bool Host::DialogPress(bool ok) {
     HWND dialog = FindDialog();
     if (dialog) {
         const int id = ok ? IDOK : IDCANCEL;
+        dialogPressed = true;
         SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
     } else {

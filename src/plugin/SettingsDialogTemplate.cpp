@@ -34,7 +34,9 @@ public:
         Word(0xFFFF);
         Dword(0);  // help id
         Dword(0);  // extended style
-        Dword(DS_SHELLFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU);
+        // Visible from its creation: a dialog without WS_VISIBLE is shown only once its modal
+        // loop finds the queue empty, which a due timer may put off.
+        Dword(DS_SHELLFONT | DS_MODALFRAME | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU);
         countAt = words.size();
         Word(0);  // the number of items, counted as they come
         Word(0);

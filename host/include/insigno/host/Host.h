@@ -160,6 +160,7 @@ private:
     std::vector<std::pair<INT, std::string>> commands;  // registered with message 53
     std::function<void()> settingsSteps;
     int dialogFailures = 0;
+    bool dialogPressed = false;  // OK or Cancel pressed in the settings dialog now open
     bool eventCallbackRemoved = false;
     bool streamCallbackRemoved = false;
 };

@@ -420,6 +420,13 @@ LRESULT CALLBACK Host::MessageCallback(TVTest::HostParam* hostParam, UINT messag
 
 LRESULT Host::OnMessage(UINT message, LPARAM lParam1, LPARAM lParam2) {
     rules.CheckThread(message);
+    if (message == TVTest::HOST_MSG_REGISTER_COMMAND) {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            ++messageCounts[message];
+        }
+        return RegisterCommands(lParam1, lParam2);
+    }
     {
         std::lock_guard<std::mutex> lock(mutex);
         ++messageCounts[message];

@@ -41,6 +41,7 @@ bool HostState::Answers(UINT message) {
         case TVTest::HOST_MSG_GET_SERVICE_INFO:
         case TVTest::HOST_MSG_GET_ZOOM:
         case TVTest::HOST_MSG_GET_ASPECT:
+        case TVTest::HOST_MSG_GET_VIDEO_INFO:
         case TVTest::HOST_MSG_GET_FULLSCREEN:
         case TVTest::HOST_MSG_GET_TUNING_SPACE:
             return true;
@@ -89,6 +90,22 @@ LRESULT HostState::Answer(UINT message, LPARAM lParam1, LPARAM lParam2) {
             if (!record || record->size != TVTest::ASPECT_RECORD_SIZE || !state.aspect) return 0;
             record->aspectX = state.aspect->first;
             record->aspectY = state.aspect->second;
+            return 1;
+        }
+        case TVTest::HOST_MSG_GET_VIDEO_INFO: {
+            auto* record = reinterpret_cast<TVTest::VideoInfoRecord*>(lParam1);
+            if (!record || record->size != TVTest::VIDEO_INFO_RECORD_SIZE || !state.videoAspect)
+                return 0;
+            // A broadcast's 1440 x 1080 or 720 x 480 frame, whatever its display aspect.
+            const bool wide = state.videoAspect->first * 3 > state.videoAspect->second * 4;
+            record->width = wide ? 1440 : 720;
+            record->height = wide ? 1080 : 480;
+            record->aspectX = state.videoAspect->first;
+            record->aspectY = state.videoAspect->second;
+            record->sourceLeft = 0;
+            record->sourceTop = 0;
+            record->sourceRight = record->width;
+            record->sourceBottom = record->height;
             return 1;
         }
         case TVTest::HOST_MSG_GET_FULLSCREEN:

@@ -199,6 +199,15 @@ std::optional<StateChange> ParseStateChange(const Line& line, std::size_t w) {
         const bool on = arg(0) == "on";
         return StateChange{text, [on](ViewerState& s) { s.viewerLogosHandled = on; }};
     }
+    if (cmd == "video-aspect") {
+        if (line.words.size() == w + 2 && arg(0) == "none") {
+            return StateChange{text, [](ViewerState& s) { s.videoAspect.reset(); }};
+        }
+        Arity(line, w, 2, 2);
+        const std::pair<int, int> aspect{static_cast<int>(ToInteger(line, arg(0), 0, 100000)),
+                                         static_cast<int>(ToInteger(line, arg(1), 0, 100000))};
+        return StateChange{text, [aspect](ViewerState& s) { s.videoAspect = aspect; }};
+    }
     if (cmd == "fullscreen") {
         Arity(line, w, 1, 1);
         const bool on = ToInteger(line, arg(0), 0, 1) != 0;
@@ -293,6 +302,16 @@ StepAction ParseAction(const Line& line, std::size_t w) {
     if (auto change = ParseStateChange(line, w)) return *change;
     const std::string& cmd = line.words[w];
     const auto& words = line.words;
+    if (cmd == "event" && words.size() == w + 2 && words[w + 1] == "settings")
+        return SettingsStep{};
+    if (cmd == "event" && words.size() > w + 2 && words[w + 1] == "command")
+        return CommandStep{line.rest[w + 2]};
+    if (cmd == "dialog") {
+        if (words.size() == w + 2 && (words[w + 1] == "ok" || words[w + 1] == "cancel"))
+            return DialogStep{words[w + 1], ""};
+        if (words.size() < w + 3) line.Fail("dialog takes ok, cancel, or a key and a value");
+        return DialogStep{words[w + 1], line.rest[w + 2]};
+    }
     if (cmd == "event") {
         Arity(line, w, 1, 3);
         EventStep event;

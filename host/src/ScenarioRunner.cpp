@@ -1,6 +1,7 @@
 #include "insigno/host/ScenarioRunner.h"
 
 #include <chrono>
+#include <functional>
 #include <type_traits>
 
 #include "insigno/host/Snapshot.h"
@@ -158,6 +159,18 @@ public:
 
     void operator()(const EndStep&) { ended = true; }
 
+    // Run by RunScenario, which gives it the steps that follow.
+    void operator()(const SettingsStep&) {}
+
+    void operator()(const DialogStep& step) {
+        const bool ok = step.key == "ok" || step.key == "cancel"
+                            ? host.DialogPress(step.key == "ok")
+                            : host.DialogSet(step.key, step.value);
+        failed = failed || !ok;
+    }
+
+    void operator()(const CommandStep& step) { failed = !host.RunCommand(step.text) || failed; }
+
     void operator()(const NoteStep& note) {
         report.Emit(ReportEntry("note").Add("text", note.text).Text("-- " + note.text));
     }
@@ -192,18 +205,32 @@ int RunScenario(const Scenario& scenario, Host& host, Report& report) {
     StepRunner runner(scenario, host, report);
     const auto start = Clock::now();
     auto previous = start;
-    for (const Step& step : scenario.steps) {
-        const auto due = (step.relative ? previous : start) + Seconds(step.at);
-        host.PumpUntil([due] { return Clock::now() >= due; }, 1e9);
-        std::visit(runner, step.action);
-        previous = Clock::now();
-        if (runner.ended) break;
-    }
+    std::size_t next = 0;
+    // Runs steps in order; inside the settings dialog (`inDialog`) only until OK or Cancel.
+    std::function<void(bool)> run = [&](bool inDialog) {
+        while (next < scenario.steps.size() && !runner.ended) {
+            const Step& step = scenario.steps[next++];
+            const auto due = (step.relative ? previous : start) + Seconds(step.at);
+            host.PumpUntil([due] { return Clock::now() >= due; }, 1e9);
+            if (std::holds_alternative<SettingsStep>(step.action)) {
+                host.OpenSettings([&] { run(true); });
+            } else {
+                std::visit(runner, step.action);
+            }
+            previous = Clock::now();
+            const auto* dialog = std::get_if<DialogStep>(&step.action);
+            if (inDialog && dialog && (dialog->key == "ok" || dialog->key == "cancel") &&
+                !host.DialogOpen()) {
+                return;
+            }
+        }
+    };
+    run(false);
     ReportLogoFiles(host, report, "at the end");
     host.Finalize();
     host.Unload();
     // A broken rule of the viewer fails the run as a failed step does.
-    return runner.failed || host.Violations() > 0 ? 1 : 0;
+    return runner.failed || host.Violations() > 0 || host.DialogFailures() > 0 ? 1 : 0;
 }
 
 }  // namespace insigno::host

@@ -5,6 +5,7 @@
 
 #include <winbase.h>
 #include <windef.h>
+#include <windialogs.h>
 #include <winerror.h>
 #include <wingdi.h>
 #include <winuser.h>

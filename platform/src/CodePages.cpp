@@ -28,6 +28,7 @@ int Answer(const std::basic_string<Char>& text, Char* out, int capacity) {
 
 extern "C" int WINAPI MultiByteToWideChar(UINT CodePage, DWORD, LPCSTR lpMultiByteStr,
                                           int cbMultiByte, LPWSTR lpWideCharStr, int cchWideChar) {
+    if (CodePage == 932) CodePage = CP_ACP;  // "ANSI" is code page 932 here
     if (!lpMultiByteStr || (CodePage != CP_ACP && CodePage != CP_UTF8)) return 0;
     // With -1 the terminating null is converted and counted too.
     const std::string text = cbMultiByte < 0
@@ -40,6 +41,7 @@ extern "C" int WINAPI MultiByteToWideChar(UINT CodePage, DWORD, LPCSTR lpMultiBy
 extern "C" int WINAPI WideCharToMultiByte(UINT CodePage, DWORD, LPCWSTR lpWideCharStr,
                                           int cchWideChar, LPSTR lpMultiByteStr, int cbMultiByte,
                                           LPCSTR, LPBOOL lpUsedDefaultChar) {
+    if (CodePage == 932) CodePage = CP_ACP;
     if (!lpWideCharStr || (CodePage != CP_ACP && CodePage != CP_UTF8)) return 0;
     const std::wstring text = cchWideChar < 0
                                   ? std::wstring(lpWideCharStr, std::wcslen(lpWideCharStr) + 1)

@@ -3,8 +3,6 @@
 #include <boost/chrono/duration.hpp>
 #include <boost/thread/lock_guard.hpp>
 
-#include "DisplayTimer.h"
-
 Window::Window(int32_t scale, int32_t seconds)
     : instance(GetModuleHandleW(nullptr)), logoScale(scale), displaySeconds(seconds) {}
 
@@ -41,8 +39,7 @@ LRESULT Window::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
             PostQuitMessage(0);
             return 0;
         case WM_TIMER:
-            KillTimer(hwnd, 0);
-            ShowWindow(hwnd, SW_HIDE);
+            Hide();
             return 0;
         case MSG_RESET_DEVICE:
             // Only Update's resize sends this, from inside a pass that holds passMutex: either on
@@ -53,17 +50,7 @@ LRESULT Window::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
             ReloadTexture();
             return 0;
         case MSG_SHOW_LOGO:
-            if (wParam == 0) {
-                KillTimer(hwnd, 0);
-                ShowWindow(hwnd, SW_HIDE);
-                return 0;
-            }
-            if (displaySeconds == 0) return 0;
-            ShowWindow(hwnd, SW_SHOW);
-            // Re-arming the same id replaces a running timer: the logo stays displaySeconds after
-            // the last show request.
-            if (displaySeconds != -1)
-                SetTimer(hwnd, 0, insigno::DisplayTimerPeriod(displaySeconds), nullptr);
+            OnShowRequest(wParam != 0);
             return 0;
         default:
             return DefWindowProcW(window, message, wParam, lParam);

@@ -35,12 +35,27 @@ public:
     // Hands over a logo from the stream thread; the texture is built later on the window's thread.
     void SetLogo(const LogoRecord& logo);
 
+    // The user's commands, on the window's thread. ShowNow shows the current logo for the
+    // display time. ToggleShown hides it, or shows it without a time limit, and the choice holds
+    // for every logo that follows until the next toggle.
+    void ShowNow();
+    void ToggleShown();
+    // While the settings dialog is open the current logo stays shown; at its end the display
+    // time starts anew.
+    void HoldShown(bool hold);
+
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam);
 
     HWND hwnd = nullptr;
 
 protected:
+    // What MSG_SHOW_LOGO asks: show the logo of the current service, or hide it.
+    void OnShowRequest(bool show);
+    // Shows the window for `seconds` (-1: without a limit; 0: hides it).
+    void ShowFor(int32_t seconds);
+    void Hide();
+
     void InitDirect3D();
     void CreateDevice();
     bool ResetDevice();
@@ -70,6 +85,11 @@ protected:
     int32_t windowWidth = 160;
     int32_t windowHeight = 120;
     int32_t displaySeconds;
+    // The window's thread only.
+    enum class Forced : uint8_t { None, Hidden, Shown };
+    Forced forced = Forced::None;
+    bool logoCurrent = false;  // the stream side has shown the current service's logo
+    bool held = false;
 
     // Serialises the update-and-draw passes of the render thread against the texture rebuild on
     // the window's thread: the device, sprite, texture, sizes, position and the two host queries

@@ -109,7 +109,11 @@ bool WindowAsChild::PollAspect() {
 // viewer's, which is the only one allowed to call it; the lock keeps them one at a time.
 void WindowAsChild::Update() {
     if (!fixedScale) {
-        if (PollZoom()) {
+        // A new logo may differ in size (another type) while the zoom stays.
+        const bool zoomChanged = PollZoom();
+        const insigno::WindowSize size =
+            insigno::ScaledSize(GetScale(), textureWidth, textureHeight);
+        if (zoomChanged || windowWidth != size.width || windowHeight != size.height) {
             Resize();
             Place(true);
         } else {

@@ -9,6 +9,19 @@
 using ZoomQuery = boost::function<bool(int&)>;
 using AspectQuery = boost::function<bool(int&, int&)>;
 
+// What the settings decide about the overlay's size, place and display time.
+struct OverlayLook {
+    int32_t logoScale;
+    bool fixedScale;
+    int32_t displaySeconds;
+    bool fixedPositionX;
+    bool fixedPositionY;
+    double positionX;
+    double positionY;
+    bool minusZeroX;
+    bool minusZeroY;
+};
+
 // The overlay as a child of the host's video window, sized to the scaled logo and placed in the
 // letter-boxed or pillar-boxed picture. Construction creates the window, the Direct3D device and
 // the render thread; it throws WindowException and leaves nothing behind when one of them fails.
@@ -26,6 +39,9 @@ public:
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     void Update() override;
     double GetScale() override;
+
+    // Takes new settings at once: resized and placed anew (the window's thread).
+    void Restyle(const OverlayLook& look);
 
 protected:
     void Place(bool changed);

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
 
 namespace TVTest {
 
@@ -81,9 +82,36 @@ struct AspectRecord {
     INT aspectY;  // 0 means unknown
 };
 
+// Filled by message 24: the video's own size and display aspect ratio.
+struct VideoInfoRecord {
+    DWORD size;
+    INT width;
+    INT height;
+    INT aspectX;  // 0 means unknown
+    INT aspectY;  // 0 means unknown
+    INT sourceLeft;
+    INT sourceTop;
+    INT sourceRight;
+    INT sourceBottom;
+};
+
+// One command of the plug-in, offered to the user's key assignment by message 53. The viewer's
+// records are byte-packed: 12 bytes in 32-bit builds, 20 in 64-bit ones.
+#pragma pack(push, 1)
+struct CommandRecord {
+    INT id;
+    LPCWSTR text;  // a stable identifier
+    LPCWSTR name;  // shown to the user
+};
+#pragma pack(pop)
+
+// PluginDescription::flags: the plug-in has settings; the viewer then sends EVENT_PLUGIN_SETTINGS.
+constexpr DWORD PLUGIN_FLAG_HAS_SETTINGS = 0x1;
+
 constexpr DWORD CHANNEL_RECORD_SIZE = 284;
 constexpr DWORD SERVICE_RECORD_SIZE = 92;
 constexpr DWORD ASPECT_RECORD_SIZE = 16;
+constexpr DWORD VIDEO_INFO_RECORD_SIZE = 36;
 
 // Message numbers the plug-in sends (lParam1, lParam2 -> result).
 constexpr UINT HOST_MSG_QUERY_MESSAGE = 1;         // message number, 0 -> nonzero: handled
@@ -94,20 +122,24 @@ constexpr UINT HOST_MSG_GET_CHANNEL = 9;           // ChannelRecord*, index<<16|
 constexpr UINT HOST_MSG_GET_SERVICE_INFO = 10;     // service index, ServiceRecord* -> nonzero
 constexpr UINT HOST_MSG_GET_ZOOM = 18;             // 0, 0 -> zoom in percent, 0 unknown
 constexpr UINT HOST_MSG_GET_ASPECT = 20;           // AspectRecord*, 0 -> nonzero: filled
+constexpr UINT HOST_MSG_GET_VIDEO_INFO = 24;       // VideoInfoRecord*, 0 -> nonzero: filled
 constexpr UINT HOST_MSG_GET_FULLSCREEN = 29;       // 0, 0 -> nonzero while full screen
 constexpr UINT HOST_MSG_SET_STREAM_CALLBACK = 41;  // StreamCallbackInfo*, 0 (flags 1 removes)
 constexpr UINT HOST_MSG_GET_TUNING_SPACE = 47;     // 0, 0 -> low 16 bits: tuning space
+constexpr UINT HOST_MSG_REGISTER_COMMAND = 53;     // CommandRecord array, count (initialisation)
 // Key: network id in the low 16 bits, service id in the high 16 bits.
 constexpr UINT HOST_MSG_GET_LOGO = 63;  // key, type 0-5 -> HBITMAP (DIB section, ours) or null
 constexpr UINT HOST_MSG_GET_AVAILABLE_LOGO_TYPES = 64;  // key, 0 -> bit t: type t held
 
 // Event codes the viewer delivers; codes without a name here reach only the base handlers.
-constexpr UINT EVENT_PLUGIN_ENABLE = 0;  // lParam1: nonzero when enabled
+constexpr UINT EVENT_PLUGIN_ENABLE = 0;    // lParam1: nonzero when enabled
+constexpr UINT EVENT_PLUGIN_SETTINGS = 1;  // lParam1: the owner window; show settings modally
 constexpr UINT EVENT_CHANNEL_CHANGE = 2;
 constexpr UINT EVENT_SERVICE_CHANGE = 3;
 constexpr UINT EVENT_DRIVER_CHANGE = 4;
 constexpr UINT EVENT_SERVICE_UPDATE = 5;
 constexpr UINT EVENT_PREVIEW_CHANGE = 8;  // lParam1: nonzero when the preview is on
+constexpr UINT EVENT_COMMAND = 13;        // lParam1: the id of a registered command
 constexpr UINT EVENT_LAST = 17;           // codes above never reach a handler
 
 #if defined(_WIN32) && !defined(_WIN64)
@@ -128,6 +160,14 @@ static_assert(offsetof(StreamCallbackInfo, size) == 0);
 static_assert(offsetof(StreamCallbackInfo, flags) == 4);
 static_assert(offsetof(StreamCallbackInfo, callback) == 8);
 static_assert(offsetof(StreamCallbackInfo, clientData) == 12);
+
+static_assert(sizeof(CommandRecord) == 12);
+static_assert(offsetof(CommandRecord, text) == 4);
+static_assert(offsetof(CommandRecord, name) == 8);
+#elif defined(_WIN64) || UINTPTR_MAX == UINT64_MAX
+static_assert(sizeof(CommandRecord) == 20);
+static_assert(offsetof(CommandRecord, text) == 4);
+static_assert(offsetof(CommandRecord, name) == 12);
 #endif
 
 // These layouts hold no pointers, so they are the same in every build.
@@ -145,5 +185,9 @@ static_assert(sizeof(AspectRecord) == ASPECT_RECORD_SIZE);
 static_assert(offsetof(AspectRecord, size) == 0);
 static_assert(offsetof(AspectRecord, aspectX) == 8);
 static_assert(offsetof(AspectRecord, aspectY) == 12);
+
+static_assert(sizeof(VideoInfoRecord) == VIDEO_INFO_RECORD_SIZE);
+static_assert(offsetof(VideoInfoRecord, aspectX) == 12);
+static_assert(offsetof(VideoInfoRecord, sourceLeft) == 20);
 
 }  // namespace TVTest

@@ -1,6 +1,7 @@
 #include "LogoEventHandler.h"
 
 #include "LogoPlugin.h"
+#include "SettingsDialog.h"
 
 using namespace TVTest;
 
@@ -100,4 +101,13 @@ bool LogoEventHandler::OnServiceUpdate() {
     owner->manager.SetTarget(enabled && previewOn, false, channel.networkId, service.serviceId);
     owner->manager.FetchForTarget();
     return true;
+}
+
+bool LogoEventHandler::OnEvent1(LPARAM ownerWindow) {
+    ShowSettingsDialog(reinterpret_cast<HWND>(ownerWindow), owner->manager);
+    return true;
+}
+
+bool LogoEventHandler::OnEvent13(LPARAM commandId) {
+    return owner->manager.RunCommand(commandId);
 }

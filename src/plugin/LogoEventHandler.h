@@ -19,6 +19,10 @@ public:
     bool OnDriverChange() override;
     bool OnServiceUpdate() override;
     bool OnPreviewChange(bool preview) override;
+    // The settings button: lParam1 is the owner window of the modal settings dialog.
+    bool OnEvent1(LPARAM ownerWindow) override;
+    // A registered command the user ran.
+    bool OnEvent13(LPARAM commandId) override;
     ~LogoEventHandler() override = default;
 
     LogoPlugin* owner;

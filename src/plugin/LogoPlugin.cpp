@@ -3,6 +3,7 @@
 #include <atomic>
 #include <thread>
 
+#include "Commands.h"
 #include "LogoStore.h"
 
 using namespace TVTest;
@@ -19,7 +20,7 @@ std::atomic<int> packetsInside{0};
 
 bool LogoPlugin::GetPluginInfo(PluginDescription* info) {
     info->type = 0;
-    info->flags = 0;
+    info->flags = PLUGIN_FLAG_HAS_SETTINGS;
     info->name = L"Insigno";
     info->copyright = L"Copyright (c) 2026 the Insigno developers";
     // "放送局のロゴを表示します"
@@ -30,6 +31,8 @@ bool LogoPlugin::GetPluginInfo(PluginDescription* info) {
 bool LogoPlugin::Initialize() {
     if (!manager.Open()) return false;
     streamClosed.store(false);
+    app->SendHostMessage(HOST_MSG_REGISTER_COMMAND, reinterpret_cast<LPARAM>(CommandRecords()),
+                         CommandCount());
     app->SendHostMessage(HOST_MSG_SET_EVENT_CALLBACK, reinterpret_cast<LPARAM>(&EventCallback),
                          reinterpret_cast<LPARAM>(this));
     StreamCallbackInfo info{};

@@ -93,6 +93,8 @@ bool StreamCallbackManager::Open() {
     ReadSettingsFile(paths.settingsFile, table);
     ApplyDefaults(table);
     std::map<std::string, std::string>& values = table[SECTION];
+    settingValues = values;
+    settingsFile = paths.settingsFile;
 
     logoType = static_cast<uint8_t>(ToInt(values["LogoType"]));
     WriterUnlessOpened writer(logoStore);

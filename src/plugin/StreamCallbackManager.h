@@ -8,6 +8,10 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
+#include <utility>
+
+#include <boost/filesystem/path.hpp>
 
 #include "CDTParse.h"
 #include "CarouselBacklog.h"
@@ -57,10 +61,23 @@ public:
     bool PollZoom(int& zoom) const;
     // Whether the viewer's aspect ratio or full-screen state changed; stores the new ratio.
     bool PollAspect(int& x, int& y) const;
+    // The picture's aspect ratio: the viewer's setting (message 20), else the video's own
+    // (message 24), else 16:9.
+    std::pair<int, int> PictureAspect() const;
+
+    // The settings dialog's OK and its live preview (the UI thread): the overlay takes the
+    // values at once; a new logo type shows that type of the current logo.
+    void ApplySettings(const std::map<std::string, std::string>& values);
+    // The user's commands (EVENT_COMMAND, the UI thread); false for an unknown id.
+    bool RunCommand(LPARAM id);
 
     Stage CurrentStage() const { return packetHandler.load(std::memory_order_relaxed); }
 
     LogoPlugin* owner;
+    // The values of section "LogoMark" after the defaults, as last read or written, and where
+    // the file is: the settings dialog starts from them.
+    std::map<std::string, std::string> settingValues;
+    boost::filesystem::path settingsFile;
     std::map<uint16_t, ServiceLogoInfo> services;
     SDTParse sdt;
     CDTParse cdt;
@@ -110,6 +127,8 @@ private:
     // the configured type, for the display time as after a channel change.
     void ShowIfTarget(const LogoRecord& record);
     void ShowLogo(const LogoRecord& record);
+    // Shows logo type `type` of the current service in place of the one shown (UI thread).
+    void ChangeLogoType(uint8_t type);
     // The SDT stage's work on one parsed section; true when the stage is over.
     bool TakeSdtSection();
     // Fills a type 2 entry's version and download data id from its network's type 1 entry of the

@@ -54,20 +54,33 @@ void ApplyDefault(SettingsTable& table, const std::string& key, const SettingRul
     if (!rule(entry->second)) entry->second = defaultText;
 }
 
-void ApplyDefaults(SettingsTable& table) {
+const std::vector<SettingKey>& SettingKeys() {
     using namespace SettingRules;
-    const std::string zero = FormatReal(0.0);
-    ApplyDefault(table, "LogoDirectory", NonEmptyText(), "./Logo");
-    ApplyDefault(table, "LogoType", IntBetween(0, 5), "5");
-    ApplyDefault(table, "LogoScale", IntGreaterThan(0), "100");
-    ApplyDefault(table, "EnableFixedScale", IntOneOf(0, 1), "0");
-    ApplyDefault(table, "EnableFixedPositionX", IntOneOf(0, 1), "0");
-    ApplyDefault(table, "EnableFixedPositionY", IntOneOf(0, 1), "0");
-    ApplyDefault(table, "PositionX", Unchecked(), zero);
-    ApplyDefault(table, "PositionY", Unchecked(), zero);
-    ApplyDefault(table, "PositionRateX", RealBetween(-1.0, 1.0), zero);
-    ApplyDefault(table, "PositionRateY", RealBetween(-1.0, 1.0), zero);
-    ApplyDefault(table, "DisplaySeconds", IntAtLeast(-1), "5");
+    static const std::vector<SettingKey> keys{
+        {"LogoDirectory", NonEmptyText(), "./Logo"},
+        {"LogoType", IntBetween(0, 5), "5"},
+        {"LogoScale", IntGreaterThan(0), "100"},
+        {"EnableFixedScale", IntOneOf(0, 1), "0"},
+        {"EnableFixedPositionX", IntOneOf(0, 1), "0"},
+        {"EnableFixedPositionY", IntOneOf(0, 1), "0"},
+        {"PositionX", Unchecked(), FormatReal(0.0)},
+        {"PositionY", Unchecked(), FormatReal(0.0)},
+        {"PositionRateX", RealBetween(-1.0, 1.0), FormatReal(0.0)},
+        {"PositionRateY", RealBetween(-1.0, 1.0), FormatReal(0.0)},
+        {"DisplaySeconds", IntAtLeast(-1), "5"},
+    };
+    return keys;
+}
+
+const SettingKey* FindSettingKey(const std::string& name) {
+    for (const SettingKey& key : SettingKeys())
+        if (name == key.name) return &key;
+    return nullptr;
+}
+
+void ApplyDefaults(SettingsTable& table) {
+    for (const SettingKey& key : SettingKeys())
+        ApplyDefault(table, key.name, key.rule, key.defaultText);
 }
 
 std::string SettingValue(const SettingsTable& table, const std::string& key) {

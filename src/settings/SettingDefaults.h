@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "SettingsFile.h"
 
@@ -26,6 +27,19 @@ SettingRule Unchecked();
 // rejects becomes defaultText; an accepted value stays exactly as written.
 void ApplyDefault(SettingsTable& table, const std::string& key, const SettingRule& rule,
                   const std::string& defaultText);
+
+// One key of the plug-in: its rule and its default text. The reader's defaults and the settings
+// dialog's checks both come from this one table.
+struct SettingKey {
+    const char* name;
+    SettingRule rule;
+    std::string defaultText;
+};
+
+// The eleven keys of the plug-in, in their fixed order.
+const std::vector<SettingKey>& SettingKeys();
+// The entry of a key of the plug-in; null for any other name.
+const SettingKey* FindSettingKey(const std::string& name);
 
 // ApplyDefault for the eleven keys of the plug-in, in their fixed order.
 void ApplyDefaults(SettingsTable& table);

@@ -103,7 +103,7 @@ TEST_F(ModuleTest, AnswersVersionAndInfoBeforeInitialisation) {
     std::memset(&info, 0xCC, sizeof info);
     EXPECT_EQ(module.GetPluginInfo(&info), TRUE);
     EXPECT_EQ(info.type, 0u);
-    EXPECT_EQ(info.flags, 0u);
+    EXPECT_EQ(info.flags, PLUGIN_FLAG_HAS_SETTINGS);
     EXPECT_EQ(std::wstring(info.name), L"Insigno");
     EXPECT_EQ(std::wstring(info.description),
               L"\u653E\u9001\u5C40\u306E\u30ED\u30B4\u3092\u8868\u793A\u3057\u307E\u3059");

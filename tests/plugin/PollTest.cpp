@@ -71,7 +71,8 @@ INSTANTIATE_TEST_SUITE_P(
                       AspectCase{"Same", 4, 3, std::pair{4, 3}, false, 4, 3},
                       AspectCase{"New", 16, 9, std::pair{4, 3}, true, 4, 3},
                       AspectCase{"OneTermUnknown", 16, 9, std::pair{4, 0}, true, 4, 9},
-                      AspectCase{"NoAnswer", 4, 3, std::nullopt, false, 4, 3}),
+                      // Neither message 20 nor message 24 answers: 16:9.
+                      AspectCase{"NoAnswer", 4, 3, std::nullopt, true, 16, 9}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(PollTest, FullScreenSwitchIsReportedOnce) {

@@ -69,6 +69,23 @@ public:
     // that unloads a plug-in and loads it anew). Late messages and broken rules keep counting.
     void PrepareReload();
 
+    // The settings button: event 1 with the main window. `whileOpen` runs inside the modal loop
+    // of the dialog the plug-in shows, as the user's actions would; a dialog it leaves open is
+    // cancelled and counted as a broken step. Answers the event's result.
+    LRESULT OpenSettings(std::function<void()> whileOpen);
+    bool DialogOpen() const;
+    // Plays the user in the open settings dialog: types, ticks or chooses the field of a
+    // settings key so that it holds `value`; false when there is no dialog or no such key.
+    bool DialogSet(const std::string& key, const std::string& value);
+    // Presses OK or Cancel; false when no dialog is open.
+    bool DialogPress(bool ok);
+    // Event 13 with the id the plug-in registered under `text`; false when none has that text.
+    bool RunCommand(const std::string& text);
+    // The texts of the registered commands, in their order.
+    std::vector<std::string> Commands() const;
+    // Settings steps that found no dialog, or left one open.
+    int DialogFailures() const { return dialogFailures; }
+
     // Dispatches this thread's messages and watches the overlay for `seconds`.
     void Pump(double seconds);
     // Pumps until `done` holds (checked between passes) or `timeout` seconds passed.
@@ -115,6 +132,9 @@ private:
     // The pump's gate: the stream callback is still registered.
     bool StreamAdmitted() const;
     void ReportStreamStopped(const char* when);
+    LRESULT RegisterCommands(LPARAM records, LPARAM count);
+    void RunWhileOpen();
+    static VOID CALLBACK SettingsTimer(HWND window, UINT message, UINT_PTR id, DWORD time);
 
     HostOptions options;
     Report& report;
@@ -137,6 +157,10 @@ private:
     TVTest::EventCallbackFunc eventCallback = nullptr;
     void* eventClientData = nullptr;
     std::optional<TVTest::StreamCallbackInfo> streamCallback;
+    std::vector<std::pair<INT, std::string>> commands;  // registered with message 53
+    std::function<void()> settingsSteps;
+    int dialogFailures = 0;
+    bool dialogPressed = false;  // OK or Cancel pressed in the settings dialog now open
     bool eventCallbackRemoved = false;
     bool streamCallbackRemoved = false;
 };

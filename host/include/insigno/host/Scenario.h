@@ -77,6 +77,22 @@ struct StreamStep {
     StreamOp op = StreamOp::Pause;
 };
 
+// "event settings": the settings button (event 1 with the main window). The steps that follow
+// run while the dialog is open, up to "dialog ok" or "dialog cancel".
+struct SettingsStep {};
+
+// "dialog KEY VALUE" sets the field of a settings key as the user would; "dialog ok" and
+// "dialog cancel" press those buttons (key "ok" or "cancel", no value).
+struct DialogStep {
+    std::string key;
+    std::string value;
+};
+
+// "event command TEXT": event 13 with the id the plug-in registered under TEXT.
+struct CommandStep {
+    std::string text;
+};
+
 struct LogoFilesStep {};
 struct EndStep {};
 
@@ -85,9 +101,9 @@ struct NoteStep {
     std::string text;
 };
 
-using StepAction =
-    std::variant<StateChange, EventStep, ChannelStep, TuneStep, ServiceStep, SnapshotStep, WaitStep,
-                 StreamStep, LogoFilesStep, EndStep, NoteStep>;
+using StepAction = std::variant<StateChange, EventStep, ChannelStep, TuneStep, ServiceStep,
+                                SnapshotStep, WaitStep, StreamStep, LogoFilesStep, EndStep,
+                                NoteStep, SettingsStep, DialogStep, CommandStep>;
 
 struct Step {
     double at = 0;          // seconds after initialisation, or after the previous step

@@ -46,9 +46,10 @@ struct ViewerState {
     int currentService = 0;                              // message 6; negative means none
     int zoom = 100;                                      // message 18; 0 means not available
     std::optional<std::pair<int, int>> aspect{{16, 9}};  // message 20; empty: the request fails
-    bool fullScreen = false;                             // message 29
-    std::vector<ViewerLogo> viewerLogos;                 // messages 63 and 64; a later one wins
-    bool viewerLogosHandled = true;                      // message 1 for 63 and 64
+    std::optional<std::pair<int, int>> videoAspect{{16, 9}};  // message 24; empty: it fails
+    bool fullScreen = false;                                  // message 29
+    std::vector<ViewerLogo> viewerLogos;  // messages 63 and 64; a later one wins
+    bool viewerLogosHandled = true;       // message 1 for 63 and 64
 };
 
 // What the viewer does when the user picks a channel or a service. Several list entries may share

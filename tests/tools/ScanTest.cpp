@@ -309,6 +309,7 @@ TEST(ScanCarousel, PngsGoUnderEachNetworkWithTheSdtsVersion) {
     const Bytes stream = BuildStream(CarouselSpec());
     std::istringstream in(std::string(stream.begin(), stream.end()));
     scanner.ScanStream(in);
+    scanner.Finish();
     std::set<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(directory)) {
         names.insert(entry.path().filename().string());

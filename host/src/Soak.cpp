@@ -1,5 +1,6 @@
 #include "insigno/host/Soak.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -151,21 +152,38 @@ private:
 
     void Sample(int minute) {
         const ProcessFigures figures = MeasureProcess();
-        if (minute <= 1) baseline = figures;
+        if (minute <= 1) {
+            baseline = figures;
+            baselineCycles = counts.cycles;
+        }
         last = figures;
-        char line[320];
-        std::snprintf(
+        const std::int64_t cycles = counts.cycles - baselineCycles;
+        char line[512];
+        int length = std::snprintf(
             line, sizeof line,
             "soak %3d min: %lld cycles, %lld channel changes (logo shown after %lld), "
-            "%lld view changes, %lld disable/enable, %lld handles, %lld KiB private, "
-            "%d rule violations, %d late messages, %lld faults",
+            "%lld view changes, %lld disable/enable, %lld handles, %lld KiB private "
+            "(heap: %lld KiB in use, %lld KiB held), %d rule violations, %d late messages, "
+            "%lld faults",
             minute, static_cast<long long>(counts.cycles),
             static_cast<long long>(counts.channelChanges), static_cast<long long>(counts.shown),
             static_cast<long long>(counts.viewChanges), static_cast<long long>(counts.disables),
             static_cast<long long>(figures.handles),
-            static_cast<long long>(figures.privateBytes / 1024), host.Violations(),
+            static_cast<long long>(figures.privateBytes / 1024),
+            static_cast<long long>(figures.heapInUse / 1024),
+            static_cast<long long>(figures.heapCommitted / 1024), host.Violations(),
             host.LateMessages(), static_cast<long long>(counts.faults));
+        if (minute > 1 && cycles > 0 && length > 0 && length < static_cast<int>(sizeof line)) {
+            std::snprintf(line + length, sizeof line - static_cast<std::size_t>(length),
+                          "; since minute 1 per 100 cycles: %+lld KiB private, %+lld KiB heap "
+                          "in use",
+                          static_cast<long long>(
+                              Per100(figures.privateBytes - baseline.privateBytes, cycles) / 1024),
+                          static_cast<long long>(
+                              Per100(figures.heapInUse - baseline.heapInUse, cycles) / 1024));
+        }
         out << line << std::endl;
+        if (std::getenv("INSIGNO_SOAK_REGIONS")) out << RegionChanges() << std::flush;
         report.Emit(ReportEntry("soak")
                         .Add("minute", minute)
                         .Add("cycles", counts.cycles)
@@ -175,10 +193,16 @@ private:
                         .Add("disables", counts.disables)
                         .Add("handles", figures.handles)
                         .Add("private_bytes", figures.privateBytes)
+                        .Add("heap_in_use", figures.heapInUse)
+                        .Add("heap_committed", figures.heapCommitted)
                         .Add("violations", host.Violations())
                         .Add("late_messages", host.LateMessages())
                         .Add("faults", counts.faults)
                         .Text(line));
+    }
+
+    static std::int64_t Per100(std::int64_t growth, std::int64_t cycles) {
+        return cycles > 0 ? growth * 100 / cycles : 0;
     }
 
     int Verdict() {
@@ -196,9 +220,13 @@ private:
             fail("handles grew from " + std::to_string(baseline.handles) + " to " +
                  std::to_string(last.handles));
         }
-        if (last.privateBytes - baseline.privateBytes > options.memoryGrowth) {
+        const std::int64_t cycles = counts.cycles - baselineCycles;
+        const std::int64_t allowed = MemoryBound(options, cycles);
+        if (last.privateBytes - baseline.privateBytes > allowed) {
             fail("private memory grew from " + std::to_string(baseline.privateBytes / 1024) +
-                 " KiB to " + std::to_string(last.privateBytes / 1024) + " KiB");
+                 " KiB to " + std::to_string(last.privateBytes / 1024) + " KiB over " +
+                 std::to_string(cycles) +
+                 " cycles after minute 1 (allowed: " + std::to_string(allowed / 1024) + " KiB)");
         }
         if (!failed) out << "soak passed" << std::endl;
         return failed ? 1 : 0;
@@ -213,9 +241,15 @@ private:
     std::minstd_rand dice{20240611};  // the same run every time
     Counts counts;
     ProcessFigures baseline, last;
+    std::int64_t baselineCycles = 0;
 };
 
 }  // namespace
+
+std::int64_t MemoryBound(const SoakOptions& options, std::int64_t cycles) {
+    return options.memoryStep +
+           options.memoryPer100Cycles * std::max<std::int64_t>(cycles, 0) / 100;
+}
 
 int RunSoak(const Scenario& scenario, const SoakOptions& options, Host& host, Report& report,
             std::ostream& out) {

@@ -21,9 +21,15 @@ struct SoakOptions {
     double reloadSeconds = 10;  // one load-initialise-finalise-unload cycle
     // Growth allowed from the figures after the first minute (warm-up) to the last ones.
     std::int64_t handleGrowth = 8;
-    std::int64_t memoryGrowth = 8 << 20;
+    // Private memory: one step of the allocators' growth, plus so much per 100 cycles after the
+    // first minute (MemoryBound).
+    std::int64_t memoryStep = 1 << 20;
+    std::int64_t memoryPer100Cycles = 1 << 20;
     double hangSeconds = 60;  // the watchdog ends a run that makes no progress this long
 };
+
+// The private memory's growth a soak allows over `cycles` load-unload cycles after minute 1.
+std::int64_t MemoryBound(const SoakOptions& options, std::int64_t cycles);
 
 // Runs the soak on the calling thread (the viewer's UI thread) with the channels, settings and
 // stream of `scenario` (its timed steps are not played). Returns 0 when every cycle kept the

@@ -3,6 +3,7 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <sstream>
 #include <vector>
@@ -101,6 +102,50 @@ std::map<const void*, std::int64_t> PrivateAllocations() {
 
 }  // namespace
 
+// The heaps' busy blocks new since the last call, by size, with the first bytes of one of each:
+// what is left behind tells who left it. The lists are kept in two buffers taken once, so that
+// the walk leaves no blocks of its own among the ones it reports.
+void NewBlocks(std::ostringstream& text) {
+    using Block = std::pair<const void*, std::size_t>;
+    static std::vector<Block> before, now;
+    if (now.capacity() == 0) {
+        before.reserve(1 << 20);
+        now.reserve(1 << 20);
+    }
+    now.clear();
+    std::vector<HANDLE> heaps(64);
+    const DWORD count = GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data());
+    for (DWORD i = 0; i < count && i < heaps.size(); ++i) {
+        if (!HeapLock(heaps[i])) continue;
+        PROCESS_HEAP_ENTRY entry{};
+        while (HeapWalk(heaps[i], &entry) && now.size() < now.capacity()) {
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
+                now.emplace_back(entry.lpData, entry.cbData);
+        }
+        HeapUnlock(heaps[i]);
+    }
+    std::sort(now.begin(), now.end());
+    if (!before.empty()) {
+        std::map<std::size_t, std::pair<int, const void*>> bySize;
+        for (const Block& block : now) {
+            if (std::binary_search(before.begin(), before.end(), block)) continue;
+            auto& group = bySize[block.second];
+            ++group.first;
+            group.second = block.first;
+        }
+        for (const auto& [size, group] : bySize) {
+            text << "  " << group.first << " new blocks of " << size << " bytes, one:";
+            const auto* bytes = static_cast<const unsigned char*>(group.second);
+            for (std::size_t i = 0; i < std::min<std::size_t>(size, 48); ++i) {
+                const unsigned char c = bytes[i];
+                text << (c >= 32 && c < 127 ? static_cast<char>(c) : '.');
+            }
+            text << "\n";
+        }
+    }
+    std::swap(before, now);
+}
+
 std::string RegionChanges() {
     static std::map<const void*, std::int64_t> before;
     const auto now = PrivateAllocations();
@@ -122,6 +167,7 @@ std::string RegionChanges() {
         if (!now.count(base)) line(base, bytes, 0);
     }
     before = now;
+    if (std::getenv("INSIGNO_SOAK_BLOCKS")) NewBlocks(text);
     return text.str();
 }
 

@@ -221,12 +221,19 @@ private:
                  std::to_string(last.handles));
         }
         const std::int64_t cycles = counts.cycles - baselineCycles;
-        const std::int64_t allowed = MemoryBound(options, cycles);
-        if (last.privateBytes - baseline.privateBytes > allowed) {
-            fail("private memory grew from " + std::to_string(baseline.privateBytes / 1024) +
-                 " KiB to " + std::to_string(last.privateBytes / 1024) + " KiB over " +
-                 std::to_string(cycles) +
+        auto judge = [&](const char* what, std::int64_t from, std::int64_t to, std::int64_t step,
+                         std::int64_t per100) {
+            const std::int64_t allowed = Bound(step, per100, cycles);
+            if (to - from <= allowed) return;
+            fail(std::string(what) + " grew from " + std::to_string(from / 1024) + " KiB to " +
+                 std::to_string(to / 1024) + " KiB over " + std::to_string(cycles) +
                  " cycles after minute 1 (allowed: " + std::to_string(allowed / 1024) + " KiB)");
+        };
+        judge("private memory", baseline.privateBytes, last.privateBytes, options.memoryStep,
+              options.memoryPer100Cycles);
+        if (baseline.heapInUse >= 0 && last.heapInUse >= 0) {
+            judge("the heap in use", baseline.heapInUse, last.heapInUse, options.heapStep,
+                  options.heapPer100Cycles);
         }
         if (!failed) out << "soak passed" << std::endl;
         return failed ? 1 : 0;
@@ -246,9 +253,8 @@ private:
 
 }  // namespace
 
-std::int64_t MemoryBound(const SoakOptions& options, std::int64_t cycles) {
-    return options.memoryStep +
-           options.memoryPer100Cycles * std::max<std::int64_t>(cycles, 0) / 100;
+std::int64_t Bound(std::int64_t step, std::int64_t per100, std::int64_t cycles) {
+    return step + per100 * std::max<std::int64_t>(cycles, 0) / 100;
 }
 
 int RunSoak(const Scenario& scenario, const SoakOptions& options, Host& host, Report& report,

@@ -2,9 +2,11 @@
 // call, the calls the overlay makes in a soak: loading and unloading the Direct3D libraries (the
 // module imports them, so they go and come with it), creating and destroying a window, a device
 // with its sprite, a texture from a PNG in memory, a device reset, a drawn and presented frame,
-// and all of it in one go as one load of the module does. Each runs COUNT times (default 200)
-// after a warm-up, and the heap's bytes in use and the private bytes are printed as growth per
-// 100 calls. Run under Wine it tells Wine's share of a soak's growth from the module's. The
+// showing, moving, timers, posted messages, all of it in one go as one load of the module does,
+// and the render thread's part: moves, resets (sent to the window's thread) and frames from a
+// thread of its own, each alone and in pairs. Each runs COUNT times (default 200) after a
+// warm-up, and the heap's bytes in use and the private bytes are printed as growth per 100
+// calls. Run under Wine it tells Wine's share of a soak's growth from the module's. The
 // libraries are reached through GetProcAddress only, so that this program does not hold them.
 #include <d3d9.h>
 #include <d3dx9.h>
@@ -55,6 +57,10 @@ void Pump() {
 }
 
 HWND parent = nullptr;
+constexpr UINT MSG_PROBE_RESET = WM_APP + 1;
+struct Device;
+Device* resettable = nullptr;
+int flip = 0;
 
 // A child of a viewer-like top-level window, as the overlay is.
 HWND MakeWindow() {
@@ -110,6 +116,16 @@ void Frame(const Device& device) {
     device.device->Present(nullptr, nullptr, nullptr, nullptr);
 }
 
+void ResetDevice(Device& device, HWND window);
+
+LRESULT CALLBACK ProbeProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == MSG_PROBE_RESET) {
+        ResetDevice(*resettable, window);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
 void Measure(const char* what, int count, const std::function<void()>& call) {
     for (int i = 0; i < 10; ++i) call();
     Pump();
@@ -126,6 +142,13 @@ void Measure(const char* what, int count, const std::function<void()>& call) {
         (after.privateBytes - before.privateBytes) * 100 / count / 1024, count,
         after.heapInUse / 1024, after.privateBytes / 1024);
     std::fflush(stdout);
+}
+
+void ResetDevice(Device& device, HWND window) {
+    device.sprite->OnLostDevice();
+    D3DPRESENT_PARAMETERS parameters = Parameters(window, 160 + 16 * (++flip % 2), 90);
+    device.device->Reset(&parameters);
+    device.sprite->OnResetDevice();
 }
 
 }  // namespace
@@ -178,13 +201,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     Measure("texture", count, [&] { Texture(device.device); });
-    int flip = 0;
-    Measure("reset", count, [&] {
-        device.sprite->OnLostDevice();
-        D3DPRESENT_PARAMETERS parameters = Parameters(window, 160 + 16 * (++flip % 2), 90);
-        device.device->Reset(&parameters);
-        device.sprite->OnResetDevice();
-    });
+    Measure("reset", count, [&] { ResetDevice(device, window); });
     Measure("present", count, [&] { Frame(device); });
     // What the overlay does as the logo comes and goes and the picture changes under it.
     Measure("show/hide", count, [&] {
@@ -201,6 +218,67 @@ int main(int argc, char** argv) {
         KillTimer(window, 0);
     });
     Measure("post", count, [&] { PostMessageW(window, WM_APP, 0, 0); });
+    // As the overlay's render thread does: draws, moves and resizes the window of another
+    // thread, and has that thread reset the device, waiting in SendMessageW.
+    resettable = &device;
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProbeProcedure));
+    // Which of the three it is: each alone, ten times from a new thread.
+    struct Part {
+        const char* name;
+        LPTHREAD_START_ROUTINE run;
+    };
+    static constexpr int kRepeat = 10;
+    const Part parts[] = {
+        {"other: move",
+         [](LPVOID data) -> DWORD {
+             for (int i = 0; i < kRepeat; ++i)
+                 SetWindowPos(static_cast<HWND>(data), nullptr, 0, 0, 160 + 16 * (i % 2), 90,
+                              SWP_NOMOVE | SWP_NOZORDER);
+             return 0;
+         }},
+        {"other: reset",
+         [](LPVOID data) -> DWORD {
+             for (int i = 0; i < kRepeat; ++i)
+                 SendMessageW(static_cast<HWND>(data), MSG_PROBE_RESET, 0, 0);
+             return 0;
+         }},
+        {"other: draw",
+         [](LPVOID) -> DWORD {
+             for (int i = 0; i < kRepeat; ++i) Frame(*resettable);
+             return 0;
+         }},
+        {"other: move, draw",
+         [](LPVOID data) -> DWORD {
+             for (int i = 0; i < kRepeat; ++i) {
+                 SetWindowPos(static_cast<HWND>(data), nullptr, 0, 0, 160 + 16 * (i % 2), 90,
+                              SWP_NOMOVE | SWP_NOZORDER);
+                 Frame(*resettable);
+             }
+             return 0;
+         }},
+        {"other: reset, draw",
+         [](LPVOID data) -> DWORD {
+             for (int i = 0; i < kRepeat; ++i) {
+                 SendMessageW(static_cast<HWND>(data), MSG_PROBE_RESET, 0, 0);
+                 Frame(*resettable);
+             }
+             return 0;
+         }},
+        {"other: none", [](LPVOID) -> DWORD { return 0; }},
+    };
+    Measure("move, draw", count, [&] {
+        for (int i = 0; i < kRepeat; ++i) {
+            SetWindowPos(window, nullptr, 0, 0, 160 + 16 * (i % 2), 90, SWP_NOMOVE | SWP_NOZORDER);
+            Frame(device);
+        }
+    });
+    for (const Part& part : parts) {
+        Measure(part.name, count, [&] {
+            HANDLE thread = CreateThread(nullptr, 0, part.run, window, 0, nullptr);
+            while (WaitForSingleObject(thread, 1) == WAIT_TIMEOUT) Pump();
+            CloseHandle(thread);
+        });
+    }
     DestroyWindow(window);
     return 0;
 }

@@ -27,10 +27,12 @@ struct SoakOptions {
     // is ten times glibc's per-thread records and what stays in malloc's arenas, and a leak of
     // 640 bytes a cycle fails. Under Wine the private bytes also hold thread stacks that Wine
     // frees only some time after their thread ended (3 MiB each, a stack and its signal stack,
-    // now and then two at once): 7 MiB is two of them and a step of the heap's commit. The heap
-    // there gains about 70 bytes per channel change from the module's Windows side (Wine's own
-    // calls keep about 120 bytes a cycle: insigno-d3d-probe); 1 MiB per 100 cycles is twice that
-    // at the soak's pace, so a new leak of the size of a picture a cycle fails.
+    // now and then two at once) and the heap's commits, which come in steps of up to 640 KiB:
+    // 7 MiB covers two stacks and a step. Wine's Direct3D 9 keeps 216 bytes each time a device
+    // is reset on the window's thread and then drawn with on another (insigno-d3d-probe), which
+    // the overlay does once per change of the picture's size; at the soak's pace that is about
+    // 250 KiB per 100 cycles of the heap, 580 KiB at full speed. 1 MiB per 100 cycles stays
+    // above it, and a picture-sized leak a cycle fails.
 #ifdef _WIN32
     std::int64_t heapStep = 256 << 10;
     std::int64_t heapPer100Cycles = 1 << 20;

@@ -45,6 +45,11 @@ extern "C" INSIGNO_EXPORT BOOL WINAPI TVTGetPluginInfo(TVTest::PluginDescription
 }
 
 extern "C" INSIGNO_EXPORT BOOL WINAPI TVTInitialize(TVTest::HostParam* param) {
+#ifdef INSIGNO_CONTROL_LEAK
+    // The soak's test: a module that loses so many bytes each time it is initialised.
+    volatile char* lost = new char[INSIGNO_CONTROL_LEAK];
+    lost[0] = 1;
+#endif
     host = param;
     host->messageCallback(host, TVTest::HOST_MSG_SET_EVENT_CALLBACK,
                           reinterpret_cast<LPARAM>(&OnEvent), 0);

@@ -71,12 +71,13 @@ public:
 
     int Run() {
         const auto start = Clock::now();
-        const auto end = start + Seconds(options.minutes * 60);
+        const auto end = start + Seconds(options.minutes * options.minuteSeconds);
         Sample(0);
         int minute = 1;
         while (Clock::now() < end) {
             if (!Cycle(std::min(end, Clock::now() + Seconds(options.reloadSeconds)))) return 2;
-            for (; Clock::now() >= start + Seconds(60.0 * minute); ++minute) Sample(minute);
+            for (; Clock::now() >= start + Seconds(options.minuteSeconds * minute); ++minute)
+                Sample(minute);
         }
         if (minute - 1 < options.minutes) Sample(minute);
         return Verdict();

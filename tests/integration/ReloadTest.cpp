@@ -2,9 +2,11 @@
 // viewer does when the user turns plug-ins off and on: each load starts afresh.
 
 #include <fstream>
+#include <sstream>
 #include <string>
 
 #include "ModuleFixture.h"
+#include "insigno/host/Soak.h"
 
 namespace insigno::it {
 namespace {
@@ -48,6 +50,30 @@ TEST_F(ModuleTest, EveryReloadStartsAfreshAndShowsTheLogo) {
     }
     EXPECT_EQ(host->LateMessages(), 0);
 }
+
+#ifdef INSIGNO_LEAKY_MODULE
+// The soak's verdict on memory, in seconds for minutes: a module losing 64 KiB a load fails it,
+// the same module losing nothing does not (neither shows a logo, which fails them both).
+TEST_F(ModuleTest, TheSoakFailsAModuleThatLosesMemoryEachLoad) {
+    for (const char* module : {INSIGNO_CONTROL_MODULE, INSIGNO_LEAKY_MODULE}) {
+        SCOPED_TRACE(module);
+        host::Scenario scenario;
+        scenario.initial = Options().initial;
+        auto options = Options();
+        options.module = module;
+        host::Report quiet;
+        Host soaked(options, quiet);
+        host::SoakOptions soak;
+        soak.minuteSeconds = 1;
+        soak.minutes = 4;
+        soak.reloadSeconds = 0.1;
+        std::ostringstream out;
+        EXPECT_EQ(host::RunSoak(scenario, soak, soaked, quiet, out), 1);
+        const bool leaky = std::string(module) == INSIGNO_LEAKY_MODULE;
+        EXPECT_EQ(out.str().find("the heap in use grew") != std::string::npos, leaky) << out.str();
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace insigno::it

@@ -44,7 +44,8 @@ struct SoakOptions {
     std::int64_t memoryStep = 1 << 20;
     std::int64_t memoryPer100Cycles = 256 << 10;
 #endif
-    double hangSeconds = 60;  // the watchdog ends a run that makes no progress this long
+    double minuteSeconds = 60;  // a "minute" of the figures and of `minutes` (tests shorten it)
+    double hangSeconds = 60;    // the watchdog ends a run that makes no progress this long
 };
 
 // The growth a soak allows over `cycles` load-unload cycles after minute 1: `step` plus `per100`

@@ -30,3 +30,4 @@ endfunction()
 
 include(${CMAKE_CURRENT_LIST_DIR}/WindowsModule.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/VersionResource.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/Unloadable.cmake)

@@ -39,7 +39,7 @@ PluginModule::PluginModule(const std::filesystem::path& module,
     std::filesystem::create_directories(workDir);
     path = std::filesystem::absolute(workDir / module.filename());
     // A copy as new as the module is kept: loading again after an unload must not rewrite a file
-    // the process may still map (natively dlclose keeps a module with unique symbols).
+    // the process may still map (a thread of the module's may hold it past the unload).
     if (!std::filesystem::exists(path) ||
         (!std::filesystem::equivalent(module, path) &&
          std::filesystem::last_write_time(path) < std::filesystem::last_write_time(module))) {

@@ -1,3 +1,5 @@
+#include <malloc.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -20,7 +22,14 @@ ProcessFigures MeasureProcess() {
         if (line.rfind("RssAnon:", 0) == 0)
             figures.privateBytes = std::stoll(line.substr(8)) * 1024;
     }
+    const struct mallinfo2 heap = mallinfo2();
+    figures.heapInUse = static_cast<std::int64_t>(heap.uordblks + heap.hblkhd);
+    figures.heapCommitted = static_cast<std::int64_t>(heap.arena + heap.hblkhd);
     return figures;
+}
+
+std::string RegionChanges() {
+    return {};
 }
 
 }  // namespace insigno::host

@@ -2,6 +2,10 @@
 // psapi.h needs windows.h first.
 #include <psapi.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <sstream>
 #include <vector>
 
 #include "insigno/host/ProcessFigures.h"
@@ -55,7 +59,117 @@ std::int64_t CommittedPrivateBytes() {
     return total;
 }
 
+// Every heap of the process, walked block by block: the busy blocks' bytes, and the committed
+// bytes of its regions (blocks too large for a region are committed on their own and count in
+// use only).
+void WalkHeaps(ProcessFigures& figures) {
+    std::vector<HANDLE> heaps(64);
+    DWORD count = GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data());
+    if (count > heaps.size()) {
+        heaps.resize(count);
+        count = GetProcessHeaps(count, heaps.data());
+    }
+    if (count == 0) return;
+    std::int64_t inUse = 0, committed = 0;
+    for (DWORD i = 0; i < count && i < heaps.size(); ++i) {
+        if (!HeapLock(heaps[i])) continue;
+        PROCESS_HEAP_ENTRY entry{};
+        while (HeapWalk(heaps[i], &entry)) {
+            if (entry.wFlags & PROCESS_HEAP_REGION) {
+                committed += static_cast<std::int64_t>(entry.Region.dwCommittedSize);
+            } else if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) {
+                inUse += static_cast<std::int64_t>(entry.cbData);
+            }
+        }
+        HeapUnlock(heaps[i]);
+    }
+    figures.heapInUse = inUse;
+    figures.heapCommitted = committed;
+}
+
+// Committed private bytes per allocation base.
+std::map<const void*, std::int64_t> PrivateAllocations() {
+    std::map<const void*, std::int64_t> allocations;
+    MEMORY_BASIC_INFORMATION region{};
+    for (const BYTE* at = nullptr; VirtualQuery(at, &region, sizeof region) == sizeof region;
+         at = static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) {
+            allocations[region.AllocationBase] += static_cast<std::int64_t>(region.RegionSize);
+        }
+    }
+    return allocations;
+}
+
 }  // namespace
+
+// The heaps' busy blocks new since the last call, by size, with the first bytes of one of each:
+// what is left behind tells who left it. The lists are kept in two buffers taken once, so that
+// the walk leaves no blocks of its own among the ones it reports.
+void NewBlocks(std::ostringstream& text) {
+    using Block = std::pair<const void*, std::size_t>;
+    static std::vector<Block> before, now;
+    if (now.capacity() == 0) {
+        before.reserve(1 << 20);
+        now.reserve(1 << 20);
+    }
+    now.clear();
+    std::vector<HANDLE> heaps(64);
+    const DWORD count = GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data());
+    for (DWORD i = 0; i < count && i < heaps.size(); ++i) {
+        if (!HeapLock(heaps[i])) continue;
+        PROCESS_HEAP_ENTRY entry{};
+        while (HeapWalk(heaps[i], &entry) && now.size() < now.capacity()) {
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
+                now.emplace_back(entry.lpData, entry.cbData);
+        }
+        HeapUnlock(heaps[i]);
+    }
+    std::sort(now.begin(), now.end());
+    if (!before.empty()) {
+        std::map<std::size_t, std::pair<int, const void*>> bySize;
+        for (const Block& block : now) {
+            if (std::binary_search(before.begin(), before.end(), block)) continue;
+            auto& group = bySize[block.second];
+            ++group.first;
+            group.second = block.first;
+        }
+        for (const auto& [size, group] : bySize) {
+            text << "  " << group.first << " new blocks of " << size << " bytes, one:";
+            const auto* bytes = static_cast<const unsigned char*>(group.second);
+            for (std::size_t i = 0; i < std::min<std::size_t>(size, 48); ++i) {
+                const unsigned char c = bytes[i];
+                text << (c >= 32 && c < 127 ? static_cast<char>(c) : '.');
+            }
+            text << "\n";
+        }
+    }
+    std::swap(before, now);
+}
+
+std::string RegionChanges() {
+    static std::map<const void*, std::int64_t> before;
+    const auto now = PrivateAllocations();
+    std::vector<HANDLE> heaps(64);
+    const DWORD count = GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data());
+    heaps.resize(std::min<std::size_t>(count, heaps.size()));
+    std::ostringstream text;
+    auto line = [&](const void* base, std::int64_t was, std::int64_t is) {
+        const bool heap = std::find(heaps.begin(), heaps.end(), base) != heaps.end();
+        text << "  region " << base << ": " << was / 1024 << " -> " << is / 1024 << " KiB"
+             << (heap ? " (a heap)" : "") << "\n";
+    };
+    for (const auto& [base, bytes] : now) {
+        const auto it = before.find(base);
+        const std::int64_t was = it == before.end() ? 0 : it->second;
+        if (was != bytes) line(base, was, bytes);
+    }
+    for (const auto& [base, bytes] : before) {
+        if (!now.count(base)) line(base, bytes, 0);
+    }
+    before = now;
+    if (std::getenv("INSIGNO_SOAK_BLOCKS")) NewBlocks(text);
+    return text.str();
+}
 
 ProcessFigures MeasureProcess() {
     ProcessFigures figures;
@@ -70,6 +184,7 @@ ProcessFigures MeasureProcess() {
         figures.privateBytes = static_cast<std::int64_t>(memory.PrivateUsage);
     }
     if (figures.privateBytes <= 0) figures.privateBytes = CommittedPrivateBytes();
+    WalkHeaps(figures);
     return figures;
 }
 

@@ -1,5 +1,6 @@
 #include "insigno/host/Soak.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -70,12 +71,13 @@ public:
 
     int Run() {
         const auto start = Clock::now();
-        const auto end = start + Seconds(options.minutes * 60);
+        const auto end = start + Seconds(options.minutes * options.minuteSeconds);
         Sample(0);
         int minute = 1;
         while (Clock::now() < end) {
             if (!Cycle(std::min(end, Clock::now() + Seconds(options.reloadSeconds)))) return 2;
-            for (; Clock::now() >= start + Seconds(60.0 * minute); ++minute) Sample(minute);
+            for (; Clock::now() >= start + Seconds(options.minuteSeconds * minute); ++minute)
+                Sample(minute);
         }
         if (minute - 1 < options.minutes) Sample(minute);
         return Verdict();
@@ -151,21 +153,38 @@ private:
 
     void Sample(int minute) {
         const ProcessFigures figures = MeasureProcess();
-        if (minute <= 1) baseline = figures;
+        if (minute <= 1) {
+            baseline = figures;
+            baselineCycles = counts.cycles;
+        }
         last = figures;
-        char line[320];
-        std::snprintf(
+        const std::int64_t cycles = counts.cycles - baselineCycles;
+        char line[512];
+        int length = std::snprintf(
             line, sizeof line,
             "soak %3d min: %lld cycles, %lld channel changes (logo shown after %lld), "
-            "%lld view changes, %lld disable/enable, %lld handles, %lld KiB private, "
-            "%d rule violations, %d late messages, %lld faults",
+            "%lld view changes, %lld disable/enable, %lld handles, %lld KiB private "
+            "(heap: %lld KiB in use, %lld KiB held), %d rule violations, %d late messages, "
+            "%lld faults",
             minute, static_cast<long long>(counts.cycles),
             static_cast<long long>(counts.channelChanges), static_cast<long long>(counts.shown),
             static_cast<long long>(counts.viewChanges), static_cast<long long>(counts.disables),
             static_cast<long long>(figures.handles),
-            static_cast<long long>(figures.privateBytes / 1024), host.Violations(),
+            static_cast<long long>(figures.privateBytes / 1024),
+            static_cast<long long>(figures.heapInUse / 1024),
+            static_cast<long long>(figures.heapCommitted / 1024), host.Violations(),
             host.LateMessages(), static_cast<long long>(counts.faults));
+        if (minute > 1 && cycles > 0 && length > 0 && length < static_cast<int>(sizeof line)) {
+            std::snprintf(line + length, sizeof line - static_cast<std::size_t>(length),
+                          "; since minute 1 per 100 cycles: %+lld KiB private, %+lld KiB heap "
+                          "in use",
+                          static_cast<long long>(
+                              Per100(figures.privateBytes - baseline.privateBytes, cycles) / 1024),
+                          static_cast<long long>(
+                              Per100(figures.heapInUse - baseline.heapInUse, cycles) / 1024));
+        }
         out << line << std::endl;
+        if (std::getenv("INSIGNO_SOAK_REGIONS")) out << RegionChanges() << std::flush;
         report.Emit(ReportEntry("soak")
                         .Add("minute", minute)
                         .Add("cycles", counts.cycles)
@@ -175,10 +194,16 @@ private:
                         .Add("disables", counts.disables)
                         .Add("handles", figures.handles)
                         .Add("private_bytes", figures.privateBytes)
+                        .Add("heap_in_use", figures.heapInUse)
+                        .Add("heap_committed", figures.heapCommitted)
                         .Add("violations", host.Violations())
                         .Add("late_messages", host.LateMessages())
                         .Add("faults", counts.faults)
                         .Text(line));
+    }
+
+    static std::int64_t Per100(std::int64_t growth, std::int64_t cycles) {
+        return cycles > 0 ? growth * 100 / cycles : 0;
     }
 
     int Verdict() {
@@ -196,9 +221,20 @@ private:
             fail("handles grew from " + std::to_string(baseline.handles) + " to " +
                  std::to_string(last.handles));
         }
-        if (last.privateBytes - baseline.privateBytes > options.memoryGrowth) {
-            fail("private memory grew from " + std::to_string(baseline.privateBytes / 1024) +
-                 " KiB to " + std::to_string(last.privateBytes / 1024) + " KiB");
+        const std::int64_t cycles = counts.cycles - baselineCycles;
+        auto judge = [&](const char* what, std::int64_t from, std::int64_t to, std::int64_t step,
+                         std::int64_t per100) {
+            const std::int64_t allowed = Bound(step, per100, cycles);
+            if (to - from <= allowed) return;
+            fail(std::string(what) + " grew from " + std::to_string(from / 1024) + " KiB to " +
+                 std::to_string(to / 1024) + " KiB over " + std::to_string(cycles) +
+                 " cycles after minute 1 (allowed: " + std::to_string(allowed / 1024) + " KiB)");
+        };
+        judge("private memory", baseline.privateBytes, last.privateBytes, options.memoryStep,
+              options.memoryPer100Cycles);
+        if (baseline.heapInUse >= 0 && last.heapInUse >= 0) {
+            judge("the heap in use", baseline.heapInUse, last.heapInUse, options.heapStep,
+                  options.heapPer100Cycles);
         }
         if (!failed) out << "soak passed" << std::endl;
         return failed ? 1 : 0;
@@ -213,9 +249,14 @@ private:
     std::minstd_rand dice{20240611};  // the same run every time
     Counts counts;
     ProcessFigures baseline, last;
+    std::int64_t baselineCycles = 0;
 };
 
 }  // namespace
+
+std::int64_t Bound(std::int64_t step, std::int64_t per100, std::int64_t cycles) {
+    return step + per100 * std::max<std::int64_t>(cycles, 0) / 100;
+}
 
 int RunSoak(const Scenario& scenario, const SoakOptions& options, Host& host, Report& report,
             std::ostream& out) {

@@ -1,5 +1,7 @@
 #include "UserState.h"
 
+#include "Resets.h"
+
 #include <algorithm>
 #include <atomic>
 
@@ -97,6 +99,7 @@ void ForgetWindows(UserState& state, const std::vector<HWND>& windows) {
         Unlink(state.topLevel, hwnd);
         state.windows.erase(hwnd);
     }
+    ForgetPresented(windows);
     auto gone = [&](HWND hwnd) {
         return std::find(windows.begin(), windows.end(), hwnd) != windows.end();
     };

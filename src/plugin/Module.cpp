@@ -17,10 +17,30 @@ void __freeres() noexcept;
 namespace {
 
 LogoPlugin* plugin = nullptr;
+// Whether TVTInitialize succeeded on the current object (until TVTFinalize).
+bool initialized = false;
+
+bool CreatePlugin() noexcept {
+    try {
+        plugin = new LogoPlugin;
+    } catch (...) {
+        plugin = nullptr;
+    }
+    return plugin != nullptr;
+}
 
 void DestroyPlugin() {
     delete plugin;
     plugin = nullptr;
+    initialized = false;
+}
+
+// The object the exports talk to. TVTFinalize destroys it, yet a viewer may go on calling the
+// exports of the same load (asking the version again, initialising again): the module then
+// answers as a freshly loaded one, with a new object. Null only when memory for it is lacking.
+LogoPlugin* Plugin() noexcept {
+    if (!plugin) CreatePlugin();
+    return plugin;
 }
 
 #ifdef _WIN32
@@ -48,28 +68,38 @@ void LeaveThisThread(HINSTANCE instance) {
 extern "C" {
 
 INSIGNO_EXPORT DWORD WINAPI TVTGetVersion() {
-    return plugin->GetVersion();
+    LogoPlugin* object = Plugin();
+    return object ? object->GetVersion() : 0;
 }
 
 INSIGNO_EXPORT BOOL WINAPI TVTGetPluginInfo(PluginDescription* info) {
-    return plugin->GetPluginInfo(info) ? TRUE : FALSE;
+    LogoPlugin* object = Plugin();
+    return object && info && object->GetPluginInfo(info) ? TRUE : FALSE;
 }
 
 INSIGNO_EXPORT BOOL WINAPI TVTInitialize(HostParam* param) {
+    // A second initialisation of a running plug-in would register its callbacks twice and
+    // replace the overlay under the render thread: refused, nothing touched.
+    if (initialized) return FALSE;
+    LogoPlugin* object = Plugin();
+    if (!object) return FALSE;
     // Nothing may unwind into the viewer. Open reports what it can; anything else (memory for the
     // settings, a render thread that cannot start) fails the initialisation. Such a failure
     // happens before the overlay exists or inside its constructor, which removes what it made,
     // and before the callbacks are registered: nothing is left running.
     try {
-        plugin->param = param;
-        plugin->app = std::make_unique<CTVTestApp>(param);
-        return plugin->Initialize() ? TRUE : FALSE;
+        object->param = param;
+        object->app = std::make_unique<CTVTestApp>(param);
+        initialized = object->Initialize();
     } catch (...) {
-        return FALSE;
+        initialized = false;
     }
+    return initialized ? TRUE : FALSE;
 }
 
 INSIGNO_EXPORT BOOL WINAPI TVTFinalize() {
+    // Twice in a row: there is nothing left to finalise.
+    if (!plugin) return FALSE;
     bool result = false;
     try {
         result = plugin->Finalize();
@@ -85,12 +115,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     switch (reason) {
         case DLL_PROCESS_ATTACH:
             SetModuleInstance(instance);
-            try {
-                plugin = new LogoPlugin;
-            } catch (...) {
-                return FALSE;
-            }
-            return TRUE;
+            return CreatePlugin() ? TRUE : FALSE;
         case DLL_PROCESS_DETACH:
             // The loader lock is held here, so neither the render thread nor the store's writer
             // could ever be joined. While they run (after a successful initialisation) they hold

@@ -51,6 +51,9 @@ TEST_F(DeviceTest, AZeroBackBufferTakesTheClientSizeAtCreationAndAtEachReset) {
     EXPECT_EQ(image->height, 40);
     EXPECT_EQ(image->At(71, 39), 0x00808080u);
     EXPECT_EQ(InsignoPlatform_PresentCount(window), 1u);
+    // The picture goes with its window.
+    ASSERT_TRUE(DestroyWindow(window));
+    EXPECT_FALSE(InsignoPlatform_PresentedImage(window));
 }
 
 TEST_F(DeviceTest, AnAbsurdWindowSizeGetsNoBackBuffer) {

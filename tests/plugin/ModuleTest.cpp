@@ -151,6 +151,27 @@ TEST_F(ModuleTest, InitialisationRegistersBothCallbacksAndFinalisationRemovesThe
     EXPECT_EQ(InsignoPlatform_WindowCount(), before);
 }
 
+// A viewer calling the exports out of order within one load finds a fresh module after
+// TVTFinalize, and a running one refuses a second initialisation.
+TEST_F(ModuleTest, ExportsOutOfOrderAnswerAsAFreshModuleWould) {
+    TestWindows windows;
+    host.param.hostWindow = windows.main;
+    ASSERT_TRUE(module.Load());
+    ASSERT_EQ(module.Initialize(&host.param), TRUE);
+    EXPECT_EQ(module.Initialize(&host.param), FALSE);
+    ASSERT_EQ(module.Finalize(), TRUE);
+    EXPECT_EQ(module.Finalize(), FALSE);
+    EXPECT_EQ(module.GetVersion(), 7u);
+    PluginDescription info{};
+    EXPECT_EQ(module.GetPluginInfo(&info), TRUE);
+    EXPECT_EQ(std::wstring(info.name), L"Insigno");
+    ASSERT_EQ(module.Initialize(&host.param), TRUE);
+    EXPECT_NE(host.eventCallback, nullptr);
+    EXPECT_EQ(module.Finalize(), TRUE);
+    EXPECT_EQ(host.eventCallback, nullptr);
+    EXPECT_EQ(InsignoPlatform_LiveD3DObjects(), 0u);
+}
+
 TEST_F(ModuleTest, NoVideoContainerIsReportedOnceInUtf16) {
     TestWindows windows(L"Some Other Window");
     host.param.hostWindow = windows.main;

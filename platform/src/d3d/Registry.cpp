@@ -22,4 +22,10 @@ void ResetDirect3DState() {
     registry.failDirect3DCreate = false;
 }
 
+void ForgetPresented(const std::vector<HWND>& windows) {
+    Direct3DRegistry& registry = Registry();
+    std::lock_guard lock(registry.mutex);
+    for (HWND window : windows) registry.presented.erase(window);
+}
+
 }  // namespace insigno::platform

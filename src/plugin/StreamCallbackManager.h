@@ -98,6 +98,8 @@ public:
     bool targetSeen = false;
     // The viewer's logo of the target (display only); cleared by SetTarget.
     std::optional<LogoRecord> viewerLogo;
+    // The viewer's logo went up before the SDT told the target's entry; cleared by SetTarget.
+    bool viewerLogoEarly = false;
     // Whether the viewer handles message 63, asked once; the UI thread's alone.
     std::optional<bool> viewerHasLogos;
     // Type 1 references seen per network, by service id. They outlive SetTarget: a type 2 service

@@ -69,7 +69,14 @@ void StreamCallbackManager::FetchForTarget() {
         boost::mutex::scoped_lock lock(mutex);
         if (!showLogo || targetNetworkId != networkId || targetServiceId != serviceId) return;
         viewerLogo = std::move(record);
-        if (!targetSeen) return;
+        if (!targetSeen) {
+            // The viewer holds logos only of services that send an image, so it goes up now
+            // rather than after the next SDT (up to two seconds); the SDT's entry then puts the
+            // store's logo in its place or, for a service without an image, hides it.
+            ShowLogo(*viewerLogo);
+            viewerLogoEarly = true;
+            return;
+        }
         // The SDT stage came first and found nothing in the store (nor does it hold anything
         // now, else it was shown on arrival).
         const auto found = services.find(targetServiceId);

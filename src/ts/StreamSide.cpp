@@ -112,9 +112,11 @@ bool StreamCallbackManager::TakeSdtSection() {
         if (showLogo && NamesAnImage(entry)) {
             if (logoStore->Lookup(targetNetworkId, entry.logoId, logoType, record)) {
                 ShowLogo(record);
-            } else if (viewerLogo) {
+            } else if (viewerLogo && !viewerLogoEarly) {
                 ShowLogo(*viewerLogo);
             }
+        } else if (viewerLogoEarly) {
+            PostShowLogo(0);
         }
         targetSeen = true;
     }
@@ -177,6 +179,7 @@ void StreamCallbackManager::SetTarget(bool show, bool collect, uint16_t networkI
     showLogo = show;
     targetSeen = false;
     viewerLogo.reset();
+    viewerLogoEarly = false;
     packetHandler.store(show || collect ? Stage::SDT : Stage::Ignore, std::memory_order_relaxed);
 }
 

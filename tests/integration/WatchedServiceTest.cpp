@@ -219,5 +219,26 @@ TEST_F(WatchedServiceTest, PreviewOffShowsNothingAndCollects) {
     EXPECT_TRUE(ShowsLogo(newer));
 }
 
+// The viewer's logo goes up before the SDT; an entry of logo characters only then takes it down.
+TEST_F(WatchedServiceTest, TypeThreeTakesTheViewersEarlyLogoDown) {
+    HostOptions options =
+        Play({{1, BS, 0x0101, "BS1"}},
+             BuildSectionStream(
+                 {Sdt(BS, {Service(0x0101, tswriter::LogoTransmissionType3("BS1"))})}, {}));
+    host::ViewerLogo viewer{BS, 0x0101, 5, 64, 36, {}};
+    viewer.pixels.assign(64 * 36, 0xFF000000 | PrimaryColour(RED));
+    options.initial.viewerLogos = {viewer};
+    const host::StreamSpec stream = *options.stream;
+    options.stream.reset();
+    Start(options);
+    ASSERT_TRUE(host->Initialize());
+    Event(TVTest::EVENT_PLUGIN_ENABLE, 1);
+    Event(TVTest::EVENT_PREVIEW_CHANGE, 1);
+    Tune(0);
+    EXPECT_TRUE(ShowsLogo(MakeLogo(BS, 0, 0, 0, RED, RED)));
+    host->StartStream(stream);
+    ASSERT_TRUE(WaitFor([&] { return !host->Overlay().visible; }));
+}
+
 }  // namespace
 }  // namespace insigno::it

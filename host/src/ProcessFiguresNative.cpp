@@ -1,10 +1,18 @@
 #include <malloc.h>
 
+#include <cstddef>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "insigno/host/ProcessFigures.h"
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+// The sanitizer runtimes' allocator figures (GCC ships no header for them).
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+extern "C" std::size_t __sanitizer_get_heap_size();
+#endif
 
 namespace insigno::host {
 
@@ -22,9 +30,15 @@ ProcessFigures MeasureProcess() {
         if (line.rfind("RssAnon:", 0) == 0)
             figures.privateBytes = std::stoll(line.substr(8)) * 1024;
     }
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    // The sanitizer's allocator replaces malloc's, whose figures then stay at 0.
+    figures.heapInUse = static_cast<std::int64_t>(__sanitizer_get_current_allocated_bytes());
+    figures.heapCommitted = static_cast<std::int64_t>(__sanitizer_get_heap_size());
+#else
     const struct mallinfo2 heap = mallinfo2();
     figures.heapInUse = static_cast<std::int64_t>(heap.uordblks + heap.hblkhd);
     figures.heapCommitted = static_cast<std::int64_t>(heap.arena + heap.hblkhd);
+#endif
     return figures;
 }
 

@@ -18,13 +18,17 @@ std::atomic<int> packetsInside{0};
 
 }  // namespace
 
-bool LogoPlugin::GetPluginInfo(PluginDescription* info) {
-    info->type = 0;
-    info->flags = PLUGIN_FLAG_HAS_SETTINGS;
-    info->name = L"Insigno";
-    info->copyright = L"Copyright (c) 2026 the Insigno developers";
+void LogoPlugin::Describe(PluginDescription& info) {
+    info.type = 0;
+    info.flags = PLUGIN_FLAG_HAS_SETTINGS;
+    info.name = L"Insigno";
+    info.copyright = L"Copyright (c) 2026 the Insigno developers";
     // "放送局のロゴを表示します"
-    info->description = L"\u653E\u9001\u5C40\u306E\u30ED\u30B4\u3092\u8868\u793A\u3057\u307E\u3059";
+    info.description = L"\u653E\u9001\u5C40\u306E\u30ED\u30B4\u3092\u8868\u793A\u3057\u307E\u3059";
+}
+
+bool LogoPlugin::GetPluginInfo(PluginDescription* info) {
+    Describe(*info);
     return true;
 }
 

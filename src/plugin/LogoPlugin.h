@@ -11,6 +11,8 @@ public:
     LogoPlugin() : handler(this), manager(this) {}
     ~LogoPlugin() override = default;
 
+    // Constants only: the exports answer it without an object.
+    static void Describe(TVTest::PluginDescription& info);
     bool GetPluginInfo(TVTest::PluginDescription* info) override;
     bool Initialize() override;
 

@@ -36,7 +36,7 @@ void DestroyPlugin() {
 }
 
 // The object the exports talk to. TVTFinalize destroys it, yet a viewer may go on calling the
-// exports of the same load (asking the version again, initialising again): the module then
+// exports of the same load (initialising again): the module then
 // answers as a freshly loaded one, with a new object. Null only when memory for it is lacking.
 LogoPlugin* Plugin() noexcept {
     if (!plugin) CreatePlugin();
@@ -67,14 +67,15 @@ void LeaveThisThread(HINSTANCE instance) {
 
 extern "C" {
 
+// Neither needs the object: they answer alike before, between and after initialisations.
 INSIGNO_EXPORT DWORD WINAPI TVTGetVersion() {
-    LogoPlugin* object = Plugin();
-    return object ? object->GetVersion() : 0;
+    return LogoPlugin::kInterfaceVersion;
 }
 
 INSIGNO_EXPORT BOOL WINAPI TVTGetPluginInfo(PluginDescription* info) {
-    LogoPlugin* object = Plugin();
-    return object && info && object->GetPluginInfo(info) ? TRUE : FALSE;
+    if (!info) return FALSE;
+    LogoPlugin::Describe(*info);
+    return TRUE;
 }
 
 INSIGNO_EXPORT BOOL WINAPI TVTInitialize(HostParam* param) {

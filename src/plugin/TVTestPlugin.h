@@ -29,7 +29,10 @@ public:
     CTVTestPlugin& operator=(const CTVTestPlugin&) = delete;
     virtual ~CTVTestPlugin() = default;
 
-    virtual DWORD GetVersion() { return 7; }
+    // The plug-in interface level this module speaks.
+    static constexpr DWORD kInterfaceVersion = 7;
+
+    virtual DWORD GetVersion() { return kInterfaceVersion; }
     virtual bool GetPluginInfo(PluginDescription* info) = 0;
     virtual bool Initialize() { return true; }
     virtual bool Finalize() { return true; }

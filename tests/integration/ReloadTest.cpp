@@ -17,7 +17,9 @@ bool Mapped(const std::filesystem::path& path) {
     return GetModuleHandleW(path.wstring().c_str()) != nullptr;
 #else
     std::ifstream maps("/proc/self/maps");
-    const std::string name = " " + std::filesystem::absolute(path).string();
+    // Built by append: GCC 12's -O2 misreads `" " + string&&` as an overlapping copy.
+    std::string name(1, ' ');
+    name += std::filesystem::absolute(path).string();
     for (std::string line; std::getline(maps, line);) {
         if (line.size() >= name.size() && line.ends_with(name)) return true;
     }

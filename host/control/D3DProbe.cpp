@@ -151,6 +151,17 @@ void ResetDevice(Device& device, HWND window) {
     device.sprite->OnResetDevice();
 }
 
+// A thread of the probe: runs one part on the window.
+struct PartStart {
+    DWORD (*run)(LPVOID);
+    HWND window;
+};
+
+DWORD WINAPI PartThread(LPVOID data) {
+    const auto* start = static_cast<const PartStart*>(data);
+    return start->run(start->window);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -225,7 +236,7 @@ int main(int argc, char** argv) {
     // Which of the three it is: each alone, ten times from a new thread.
     struct Part {
         const char* name;
-        LPTHREAD_START_ROUTINE run;
+        DWORD (*run)(LPVOID);  // a lambda cannot be WINAPI (stdcall on 32-bit): see PartThread
     };
     static constexpr int kRepeat = 10;
     const Part parts[] = {
@@ -274,7 +285,8 @@ int main(int argc, char** argv) {
     });
     for (const Part& part : parts) {
         Measure(part.name, count, [&] {
-            HANDLE thread = CreateThread(nullptr, 0, part.run, window, 0, nullptr);
+            PartStart start{part.run, window};
+            HANDLE thread = CreateThread(nullptr, 0, &PartThread, &start, 0, nullptr);
             while (WaitForSingleObject(thread, 1) == WAIT_TIMEOUT) Pump();
             CloseHandle(thread);
         });

@@ -262,8 +262,11 @@ HWND CreateFromTemplate(LPCDLGTEMPLATEW data, DLGPROC procedure) {
 
 }  // namespace
 
-extern "C" INT_PTR WINAPI DialogBoxIndirectParamW(HINSTANCE, LPCDLGTEMPLATEW hDialogTemplate, HWND,
-                                                  DLGPROC lpDialogFunc, LPARAM dwInitParam) {
+extern "C" INT_PTR WINAPI DialogBoxIndirectParamW(HINSTANCE, LPCDLGTEMPLATEW hDialogTemplate,
+                                                  HWND hWndParent, DLGPROC lpDialogFunc,
+                                                  LPARAM dwInitParam) {
+    // Windows answers 0, not -1, for an owner that is no window.
+    if (hWndParent && !IsWindow(hWndParent)) return 0;
     if (!hDialogTemplate || !lpDialogFunc) return -1;
     HWND dialog = CreateFromTemplate(hDialogTemplate, lpDialogFunc);
     if (!dialog) return -1;

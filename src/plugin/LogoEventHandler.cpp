@@ -104,8 +104,7 @@ bool LogoEventHandler::OnServiceUpdate() {
 }
 
 bool LogoEventHandler::OnEvent1(LPARAM ownerWindow) {
-    ShowSettingsDialog(reinterpret_cast<HWND>(ownerWindow), owner->manager);
-    return true;
+    return ShowSettingsDialog(reinterpret_cast<HWND>(ownerWindow), owner->manager);
 }
 
 bool LogoEventHandler::OnEvent13(LPARAM commandId) {

@@ -189,10 +189,11 @@ INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 }  // namespace
 
-void ShowSettingsDialog(HWND owner, StreamCallbackManager& manager) {
+bool ShowSettingsDialog(HWND owner, StreamCallbackManager& manager) {
     DialogState state{manager, SettingsModel(manager.settingValues)};
     const std::vector<uint32_t> dialogTemplate = SettingsDialogTemplate();
-    DialogBoxIndirectParamW(ModuleInstance(),
-                            reinterpret_cast<LPCDLGTEMPLATEW>(dialogTemplate.data()), owner,
-                            DialogProcedure, reinterpret_cast<LPARAM>(&state));
+    // 0 (an owner that is no window) and -1 (no dialog) mean it was never shown.
+    return DialogBoxIndirectParamW(ModuleInstance(),
+                                   reinterpret_cast<LPCDLGTEMPLATEW>(dialogTemplate.data()), owner,
+                                   DialogProcedure, reinterpret_cast<LPARAM>(&state)) > 0;
 }

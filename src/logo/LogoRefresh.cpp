@@ -13,19 +13,6 @@ namespace fs = boost::filesystem;
 
 namespace {
 
-// The entry's name when it is plain ASCII, as every logo file name is; others are never converted,
-// so that a name the system code page cannot hold cannot end the reading.
-bool AsciiName(const fs::path& path, std::string& name) {
-    // A copy: the element filename() makes lives only to the end of its expression.
-    const fs::path::string_type native = path.filename().native();
-    name.clear();
-    for (const auto c : native) {
-        if (static_cast<unsigned>(c) > 0x7F) return false;
-        name.push_back(static_cast<char>(c));
-    }
-    return true;
-}
-
 struct Found {
     std::string name;
     LogoRecord record;  // ids, version, type and size; no bytes yet
@@ -63,7 +50,7 @@ void LogoStore::TakeInSavedElsewhere() noexcept {
         for (fs::directory_iterator entry(directory, error), end; !error && entry != end;
              entry.increment(error)) {
             Found found;
-            if (!AsciiName(entry->path(), found.name) ||
+            if (!AsciiFileName(entry->path(), found.name) ||
                 !ParseLogoFileName(found.name, found.record) ||
                 !fs::is_regular_file(entry->symlink_status(error))) {
                 continue;

@@ -8,19 +8,6 @@ namespace fs = boost::filesystem;
 
 namespace {
 
-// The entry's name as narrow text when it is plain ASCII, which every logo file name is; other
-// names are never converted, so a name the system code page cannot hold cannot fail the scan.
-bool AsciiName(const fs::path& path, std::string& name) {
-    const fs::path::string_type native = path.filename().native();
-    name.clear();
-    name.reserve(native.size());
-    for (const auto c : native) {
-        if (static_cast<unsigned>(c) > 0x7F) return false;
-        name.push_back(static_cast<char>(c));
-    }
-    return true;
-}
-
 // A temporary file another viewer on the folder writes now is young; one a crashed writer left
 // is old. A time in the future (a clock set back) counts as young.
 bool IsStaleTemporary(const fs::path& path, const std::string& name) {
@@ -52,7 +39,7 @@ void LogoStore::Scan() {
         if (fs::is_directory(entry->status())) continue;
         const fs::path& path = entry->path();
         LogoRecord record;
-        if (!AsciiName(path, name)) continue;
+        if (!AsciiFileName(path, name)) continue;
         if (IsStaleTemporary(path, name)) staleTemporaries.push_back(path);
         if (!ParseLogoFileName(name, record)) continue;
         std::vector<uint8_t> bytes;

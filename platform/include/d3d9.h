@@ -26,6 +26,10 @@ protected:
 };
 
 struct IDirect3DTexture9 : public IDirect3DBaseTexture9 {
+    virtual HRESULT WINAPI LockRect(UINT Level, D3DLOCKED_RECT* pLockedRect, const RECT* pRect,
+                                    DWORD Flags) = 0;
+    virtual HRESULT WINAPI UnlockRect(UINT Level) = 0;
+
 protected:
     ~IDirect3DTexture9() = default;
 };
@@ -39,6 +43,18 @@ struct IDirect3DDevice9 : public IUnknown {
     virtual HRESULT WINAPI EndScene() = 0;
     virtual HRESULT WINAPI Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR Color,
                                  float Z, DWORD Stencil) = 0;
+    virtual HRESULT WINAPI CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage,
+                                         D3DFORMAT Format, D3DPOOL Pool,
+                                         IDirect3DTexture9** ppTexture,
+                                         HANDLE* pSharedHandle) = 0;
+    virtual HRESULT WINAPI SetTexture(DWORD Stage, IDirect3DBaseTexture9* pTexture) = 0;
+    virtual HRESULT WINAPI SetRenderState(D3DRENDERSTATETYPE State, DWORD Value) = 0;
+    virtual HRESULT WINAPI SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type,
+                                           DWORD Value) = 0;
+    virtual HRESULT WINAPI SetFVF(DWORD FVF) = 0;
+    virtual HRESULT WINAPI DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCount,
+                                           const void* pVertexStreamZeroData,
+                                           UINT VertexStreamZeroStride) = 0;
 
 protected:
     ~IDirect3DDevice9() = default;

@@ -67,7 +67,9 @@ typedef struct tagMSG {
 #define WM_DESTROY 0x0002
 #define WM_MOVE 0x0003
 #define WM_SIZE 0x0005
+#define WM_PAINT 0x000F
 #define WM_CLOSE 0x0010
+#define WM_ERASEBKGND 0x0014
 #define WM_QUIT 0x0012
 #define WM_NCDESTROY 0x0082
 #define WM_NCHITTEST 0x0084
@@ -104,6 +106,15 @@ typedef struct tagMSG {
 #define MB_ICONWARNING 0x00000030L
 #define MB_ICONINFORMATION 0x00000040L
 #define IDOK 1
+
+typedef struct tagPAINTSTRUCT {
+    HDC hdc;
+    BOOL fErase;
+    RECT rcPaint;
+    BOOL fRestore;
+    BOOL fIncUpdate;
+    BYTE rgbReserved[32];
+} PAINTSTRUCT, *PPAINTSTRUCT, *LPPAINTSTRUCT;
 
 extern "C" {
 ATOM WINAPI RegisterClassW(const WNDCLASSW* lpWndClass);
@@ -144,6 +155,11 @@ VOID WINAPI PostQuitMessage(int nExitCode);
 
 UINT_PTR WINAPI SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc);
 BOOL WINAPI KillTimer(HWND hWnd, UINT_PTR uIDEvent);
+
+// No window ever covers another here, so no WM_PAINT is generated; a window procedure that
+// handles one sent by a test gets an empty paint record and nothing to validate.
+HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint);
+BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint);
 
 // Icons and cursors are inert handles.
 HICON WINAPI LoadIconW(HINSTANCE hInstance, LPCWSTR lpIconName);

@@ -230,3 +230,14 @@ extern "C" BOOL WINAPI KillTimer(HWND hWnd, UINT_PTR uIDEvent) {
         queue->timers, [&](const Timer& t) { return t.hwnd == hWnd && t.id == uIDEvent; });
     return removed ? TRUE : FALSE;
 }
+
+extern "C" HDC WINAPI BeginPaint(HWND /*hWnd*/, LPPAINTSTRUCT lpPaint) {
+    if (lpPaint) {
+        *lpPaint = PAINTSTRUCT{};
+    }
+    return nullptr;
+}
+
+extern "C" BOOL WINAPI EndPaint(HWND /*hWnd*/, const PAINTSTRUCT* /*lpPaint*/) {
+    return TRUE;
+}

@@ -3,13 +3,16 @@
 #include <windows.h>
 
 // Private messages of the overlay window. The stream side posts MSG_SHOW_LOGO (wParam 1 show,
-// 0 hide); SetLogo posts MSG_LOGO_CHANGED; a resize sends MSG_RESET_DEVICE; every pass that
-// needs the viewer's zoom (wParam POLL_ZOOM) or aspect (POLL_ASPECT) sends MSG_POLL_VIEW, so
-// that the viewer is asked only on its own thread, which owns the window. It answers 1 when the
-// value changed.
+// 0 hide); SetLogo posts MSG_LOGO_CHANGED; MSG_RESET_DEVICE resets the device to the window's
+// client size and answers 1 when the device is usable.
 inline constexpr UINT MSG_RESET_DEVICE = 0x8000;
 inline constexpr UINT MSG_LOGO_CHANGED = 0x8001;
 inline constexpr UINT MSG_SHOW_LOGO = 0x8002;
-inline constexpr UINT MSG_POLL_VIEW = 0x8003;
-inline constexpr WPARAM POLL_ZOOM = 0;
-inline constexpr WPARAM POLL_ASPECT = 1;
+
+// The window's timers: the display time (one-shot in effect), and the view poll that runs while
+// the logo is shown.
+inline constexpr UINT_PTR DISPLAY_TIMER = 0;
+inline constexpr UINT_PTR POLL_TIMER = 1;
+// About 30 polls a second: a zoom or a resize of the viewer's window is followed within a frame
+// or two, and a shown logo costs a few host messages per poll and no drawing.
+inline constexpr UINT POLL_PERIOD_MS = 33;

@@ -1,13 +1,13 @@
 #include "Window.h"
 
-#include <boost/chrono/duration.hpp>
 #include <boost/thread/lock_guard.hpp>
 
 Window::Window(int32_t scale, int32_t seconds)
     : instance(GetModuleHandleW(nullptr)), logoScale(scale), displaySeconds(seconds) {}
 
-// The pending logo, the mutexes and the joined thread go with the members; the Direct3D objects
-// follow in reverse order of creation, as they are declared in creation order.
+// The pending logo and the mutex go with the members; the Direct3D objects follow in reverse
+// order of creation, as they are declared in creation order. The destructor runs on the window's
+// thread, so the device's final release does too.
 Window::~Window() = default;
 
 void Window::SetLogo(const LogoRecord& logo) {
@@ -39,13 +39,27 @@ LRESULT Window::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
             PostQuitMessage(0);
             return 0;
         case WM_TIMER:
-            Hide();
+            if (wParam == POLL_TIMER)
+                Poll();
+            else
+                Hide();
             return 0;
-        case MSG_RESET_DEVICE:
-            // Only Update's resize sends this, from inside a pass that holds passMutex: either on
-            // this thread, or on the render thread, which waits in SendMessageW until we return.
-            // The reset runs on behalf of that pass, so it must not take passMutex again.
-            return ResetDevice() ? 1 : 0;
+        case WM_PAINT: {
+            // Uncovered or shown: the system asks for the picture again.
+            PAINTSTRUCT paint;
+            BeginPaint(window, &paint);
+            EndPaint(window, &paint);
+            Render();
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            // The device paints every pixel; erasing first would flash the class's white brush.
+            return 1;
+        case MSG_RESET_DEVICE: {
+            const bool usable = ResetDevice();
+            if (usable) Render();
+            return usable ? 1 : 0;
+        }
         case MSG_LOGO_CHANGED:
             ReloadTexture();
             return 0;
@@ -57,44 +71,14 @@ LRESULT Window::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
     }
 }
 
-int Window::Run() {
-    MSG message{};
-    while (message.message != WM_QUIT) {
-        if (stopRequested.load()) return 0;
-        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageW(&message);
-        } else if (IsWindowVisible(hwnd)) {
-            boost::lock_guard<boost::timed_mutex> pass(passMutex);
-            Update();
-            Render();
-        }
-        boost::this_thread::sleep_for(boost::chrono::milliseconds(1));
-    }
-    return static_cast<int>(message.wParam);
+void Window::Poll() {
+    // Nothing presents while the picture stays, so the poll is what notices a device lost
+    // meanwhile; it is reset here, at the poll's pace, once the system allows it.
+    if (device->TestCooperativeLevel() != D3D_OK) deviceLost = true;
+    const bool recovered = deviceLost && ResetDevice();
+    if (Update() || recovered) Render();
 }
 
 double Window::GetScale() {
     return logoScale / 100.0;
-}
-
-void Window::LockPassOnWindowThread() {
-    // The render thread may hold passMutex while it waits in SendMessageW for this thread to reset
-    // the device after a resize; blocking on the lock here would wait for it forever. Between
-    // short tries, PeekMessageW delivers the messages sent to this thread and leaves posted ones
-    // queued.
-    while (!passMutex.try_lock_for(boost::chrono::milliseconds(1))) {
-        MSG sent;
-        PeekMessageW(&sent, nullptr, 0, 0, PM_NOREMOVE);
-    }
-}
-
-void Window::StopRenderThread() {
-    if (!renderThread.joinable()) return;
-    stopRequested.store(true);
-    // A resize made just before may hold the render thread in SendMessageW, waiting for this
-    // thread: keep delivering sent messages until it comes round to the flag.
-    while (!renderThread.try_join_for(boost::chrono::milliseconds(1))) {
-        MSG sent;
-        PeekMessageW(&sent, nullptr, 0, 0, PM_NOREMOVE);
-    }
 }

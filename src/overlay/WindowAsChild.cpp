@@ -1,30 +1,19 @@
 #include "WindowAsChild.h"
 
-#include <boost/thread/lock_guard.hpp>
 #include <utility>
 
 #include "Placement.h"
 
-WindowAsChild::WindowAsChild(int32_t scale, bool fixed, HWND parentWindow, ZoomQuery zoomPoll,
-                             AspectQuery aspectPoll, int32_t seconds, bool fixedX, bool fixedY,
-                             double x, double y, bool minusZeroX, bool minusZeroY)
-    : Window(scale, seconds),
+WindowAsChild::WindowAsChild(HWND parentWindow, ZoomQuery zoomPoll, AspectQuery aspectPoll,
+                             const OverlayLook& look)
+    : Window(look.logoScale, look.displaySeconds),
       parent(parentWindow),
-      zoom(fixed ? 100 : 0),
-      fixedScale(fixed),
-      fixedPositionX(fixedX),
-      fixedPositionY(fixedY),
-      positionX(x),
-      positionY(y),
-      fromRight(insigno::MeasuresFromFarEdge(x, minusZeroX)),
-      fromBottom(insigno::MeasuresFromFarEdge(y, minusZeroY)),
       zoomQuery(std::move(zoomPoll)),
       aspectQuery(std::move(aspectPoll)) {
+    ApplyLook(look);
     try {
         Create();
         InitDirect3D();
-        // Virtual: the thread runs WindowAsChild::Run.
-        renderThread = boost::thread(&Window::Run, this);
     } catch (...) {
         // The destructor will not run: leave no window whose property names a dead object.
         DestroyWindowAndClass();
@@ -33,8 +22,22 @@ WindowAsChild::WindowAsChild(int32_t scale, bool fixed, HWND parentWindow, ZoomQ
 }
 
 WindowAsChild::~WindowAsChild() {
-    StopRenderThread();
     DestroyWindowAndClass();
+}
+
+void WindowAsChild::ApplyLook(const OverlayLook& look) {
+    logoScale = look.logoScale;
+    displaySeconds = look.displaySeconds;
+    // With a zoom-relative scale the held zoom starts at 0, which the query never reports, so the
+    // first poll sizes the window; so does the first poll after a switch to following the zoom.
+    if (fixedScale != look.fixedScale || zoom == 0) zoom = look.fixedScale ? 100 : 0;
+    fixedScale = look.fixedScale;
+    fixedPositionX = look.fixedPositionX;
+    fixedPositionY = look.fixedPositionY;
+    positionX = look.positionX;
+    positionY = look.positionY;
+    fromRight = insigno::MeasuresFromFarEdge(look.positionX, look.minusZeroX);
+    fromBottom = insigno::MeasuresFromFarEdge(look.positionY, look.minusZeroY);
 }
 
 void WindowAsChild::DestroyWindowAndClass() {
@@ -58,12 +61,12 @@ void WindowAsChild::Create() {
     windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     windowClass.lpszClassName = kWindowClassName;
-    if (!RegisterClassW(&windowClass)) throw WindowException(1);
+    if (!RegisterClassW(&windowClass)) throw WindowException(WINDOW_CLASS_NOT_REGISTERED);
     classRegistered = true;
 
     hwnd = CreateWindowExW(0, kWindowClassName, nullptr, WS_CHILD, CW_USEDEFAULT, CW_USEDEFAULT,
                            windowWidth, windowHeight, parent, nullptr, instance, nullptr);
-    if (!hwnd) throw WindowException(2);
+    if (!hwnd) throw WindowException(WINDOW_NOT_CREATED);
     SetPropW(hwnd, kWindowPropertyName, static_cast<Window*>(this));
 }
 
@@ -72,23 +75,9 @@ void WindowAsChild::GetPresentParameters(D3DPRESENT_PARAMETERS& parameters) {
     parameters.hDeviceWindow = hwnd;
 }
 
-int WindowAsChild::Run() {
-    try {
-        return Window::Run();
-    } catch (const boost::thread_interrupted&) {
-        return 0;
-    }
-}
-
 LRESULT WindowAsChild::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // Mouse input falls through to the video window below.
     if (message == WM_NCHITTEST) return HTTRANSPARENT;
-    // Sent by a pass that holds passMutex (on the render thread, which waits in SendMessageW, or
-    // on this one): the queries run on its behalf, without taking the lock again.
-    if (message == MSG_POLL_VIEW) {
-        const bool changed = wParam == POLL_ZOOM ? zoomQuery(zoom) : aspectQuery(aspectX, aspectY);
-        return changed ? 1 : 0;
-    }
     return Window::HandleMessage(window, message, wParam, lParam);
 }
 
@@ -96,38 +85,17 @@ double WindowAsChild::GetScale() {
     return insigno::LogoScaleFactor(fixedScale, logoScale, zoom);
 }
 
-bool WindowAsChild::PollZoom() {
-    return SendMessageW(hwnd, MSG_POLL_VIEW, POLL_ZOOM, 0) != 0;
-}
-
-bool WindowAsChild::PollAspect() {
-    return SendMessageW(hwnd, MSG_POLL_VIEW, POLL_ASPECT, 0) != 0;
-}
-
-// Runs inside a pass that holds passMutex, on the render thread or, after a texture rebuild, on
-// the window's thread. The host queries themselves always run on the window's thread, the
-// viewer's, which is the only one allowed to call it; the lock keeps them one at a time.
-void WindowAsChild::Update() {
-    if (!fixedScale) {
-        // A new logo may differ in size (another type) while the zoom stays.
-        const bool zoomChanged = PollZoom();
-        const insigno::WindowSize size =
-            insigno::ScaledSize(GetScale(), textureWidth, textureHeight);
-        if (zoomChanged || windowWidth != size.width || windowHeight != size.height) {
-            Resize();
-            Place(true);
-        } else {
-            Place(false);
-        }
-        return;
-    }
+bool WindowAsChild::Update() {
+    // The zoom is polled whatever the scale: with a fixed scale a zoom change still re-places the
+    // logo. A new logo may differ in size (another type) while the zoom stays.
+    const bool zoomChanged = zoomQuery(zoom);
     const insigno::WindowSize scaled = insigno::ScaledSize(GetScale(), textureWidth, textureHeight);
     if (windowWidth != scaled.width || windowHeight != scaled.height) {
         Resize();
         Place(true);
-    } else {
-        Place(PollZoom());
+        return true;
     }
+    return Place(zoomChanged);
 }
 
 void WindowAsChild::Resize() {
@@ -136,12 +104,12 @@ void WindowAsChild::Resize() {
     windowHeight = scaled.height;
     SetWindowPos(hwnd, nullptr, 0, 0, windowWidth, windowHeight, SWP_NOMOVE | SWP_NOZORDER);
     // The back buffer takes the new client size only in a reset.
-    SendMessageW(hwnd, MSG_RESET_DEVICE, 0, 0);
+    ResetDevice();
 }
 
-void WindowAsChild::Place(bool changed) {
-    const bool aspectChanged = PollAspect();
-    if (!aspectChanged && !changed) return;
+bool WindowAsChild::Place(bool changed) {
+    const bool aspectChanged = aspectQuery(aspectX, aspectY);
+    if (!aspectChanged && !changed) return false;
     RECT client{};
     GetClientRect(parent, &client);
     const insigno::Picture picture = insigno::FitPicture(
@@ -150,4 +118,13 @@ void WindowAsChild::Place(bool changed) {
         picture, {windowWidth, windowHeight}, {fixedPositionX, positionX, fromRight},
         {fixedPositionY, positionY, fromBottom});
     SetWindowPos(hwnd, nullptr, position.x, position.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    return true;
+}
+
+void WindowAsChild::Restyle(const OverlayLook& look) {
+    ApplyLook(look);
+    zoomQuery(zoom);
+    Resize();
+    Place(true);
+    Render();
 }

@@ -11,58 +11,53 @@ using AspectQuery = boost::function<bool(int&, int&)>;
 
 // What the settings decide about the overlay's size, place and display time.
 struct OverlayLook {
-    int32_t logoScale;
-    bool fixedScale;
-    int32_t displaySeconds;
-    bool fixedPositionX;
-    bool fixedPositionY;
-    double positionX;
-    double positionY;
-    bool minusZeroX;
-    bool minusZeroY;
+    int32_t logoScale = 100;
+    bool fixedScale = true;
+    int32_t displaySeconds = -1;
+    bool fixedPositionX = true;
+    bool fixedPositionY = true;
+    double positionX = 0;
+    double positionY = 0;
+    bool minusZeroX = false;
+    bool minusZeroY = false;
 };
 
 // The overlay as a child of the host's video window, sized to the scaled logo and placed in the
-// letter-boxed or pillar-boxed picture. Construction creates the window, the Direct3D device and
-// the render thread; it throws WindowException and leaves nothing behind when one of them fails.
+// letter-boxed or pillar-boxed picture. Construction creates the window and the Direct3D device;
+// it throws WindowException and leaves nothing behind when one of them fails.
 class WindowAsChild : public Window {
 public:
-    WindowAsChild(int32_t logoScale, bool fixedScale, HWND parent, ZoomQuery zoomQuery,
-                  AspectQuery aspectQuery, int32_t displaySeconds, bool fixedPositionX,
-                  bool fixedPositionY, double positionX, double positionY, bool minusZeroX,
-                  bool minusZeroY);
+    WindowAsChild(HWND parent, ZoomQuery zoomQuery, AspectQuery aspectQuery,
+                  const OverlayLook& look);
     ~WindowAsChild() override;
 
     void Create() override;
     void GetPresentParameters(D3DPRESENT_PARAMETERS& parameters) override;
-    int Run() override;
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
-    void Update() override;
+    bool Update() override;
     double GetScale() override;
 
-    // Takes new settings at once: resized and placed anew (the window's thread).
+    // Takes new settings at once: resized, placed and drawn anew.
     void Restyle(const OverlayLook& look);
 
 protected:
-    void Place(bool changed);
-    // Ask the viewer on the window's thread, through MSG_POLL_VIEW; true when the value changed.
-    bool PollZoom();
-    bool PollAspect();
+    void ApplyLook(const OverlayLook& look);
+    bool Place(bool changed);
     void Resize();
     // Removes what Create made so far: property, window, class.
     void DestroyWindowAndClass();
 
     HWND parent;
-    int zoom;
-    bool fixedScale;
+    int zoom = 0;
+    bool fixedScale = true;
     int aspectX = 16;
     int aspectY = 9;
-    bool fixedPositionX;
-    bool fixedPositionY;
-    double positionX;
-    double positionY;
-    bool fromRight;
-    bool fromBottom;
+    bool fixedPositionX = true;
+    bool fixedPositionY = true;
+    double positionX = 0;
+    double positionY = 0;
+    bool fromRight = false;
+    bool fromBottom = false;
     ZoomQuery zoomQuery;
     AspectQuery aspectQuery;
 

@@ -4,7 +4,8 @@
 #include "Window.h"
 
 void Window::Hide() {
-    KillTimer(hwnd, 0);
+    KillTimer(hwnd, DISPLAY_TIMER);
+    KillTimer(hwnd, POLL_TIMER);
     ShowWindow(hwnd, SW_HIDE);
 }
 
@@ -13,13 +14,20 @@ void Window::ShowFor(int32_t seconds) {
         Hide();
         return;
     }
+    const bool wasVisible = IsWindowVisible(hwnd) != FALSE;
     ShowWindow(hwnd, SW_SHOW);
     // Re-arming the same id replaces a running timer: the logo stays `seconds` after the last
     // show request.
     if (seconds == -1)
-        KillTimer(hwnd, 0);
+        KillTimer(hwnd, DISPLAY_TIMER);
     else
-        SetTimer(hwnd, 0, insigno::DisplayTimerPeriod(seconds), nullptr);
+        SetTimer(hwnd, DISPLAY_TIMER, insigno::DisplayTimerPeriod(seconds), nullptr);
+    if (wasVisible) return;
+    // The viewer's picture may have changed while the logo was hidden: follow it before the first
+    // picture, then at the poll's pace while shown.
+    SetTimer(hwnd, POLL_TIMER, POLL_PERIOD_MS, nullptr);
+    Update();
+    Render();
 }
 
 void Window::OnShowRequest(bool show) {

@@ -16,6 +16,8 @@ const TVTest::CommandRecord kCommands[] = {
     {COMMAND_TOGGLE_LOGO, L"ToggleLogo", L"\u30ED\u30B4\u8868\u793A\u306E\u5207\u308A\u66FF\u3048"},
 };
 
+}  // namespace
+
 OverlayLook LookOf(const std::map<std::string, std::string>& values) {
     const bool fixedX = ToInt(values.at("EnableFixedPositionX")) != 0;
     const bool fixedY = ToInt(values.at("EnableFixedPositionY")) != 0;
@@ -31,8 +33,6 @@ OverlayLook LookOf(const std::map<std::string, std::string>& values) {
                        x.negative,
                        y.negative};
 }
-
-}  // namespace
 
 const TVTest::CommandRecord* CommandRecords() {
     return kCommands;

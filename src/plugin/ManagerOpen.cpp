@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "AxisOffset.h"
+#include "Commands.h"
 #include "LogoPlugin.h"
 #include "LogoStore.h"
 #include "ModulePaths.h"
@@ -117,19 +117,12 @@ bool StreamCallbackManager::Open() {
         return false;
     }
 
-    const bool fixedX = ToInt(values["EnableFixedPositionX"]) != 0;
-    const bool fixedY = ToInt(values["EnableFixedPositionY"]) != 0;
-    const AxisOffset x = ReadAxisOffset(values[fixedX ? "PositionX" : "PositionRateX"]);
-    const AxisOffset y = ReadAxisOffset(values[fixedY ? "PositionY" : "PositionRateY"]);
-
     try {
         using namespace boost::placeholders;
         overlayWindow = std::make_unique<WindowAsChild>(
-            ToInt(values["LogoScale"]), ToInt(values["EnableFixedScale"]) != 0, container,
-            ZoomQuery(boost::bind(&StreamCallbackManager::PollZoom, this, _1)),
+            container, ZoomQuery(boost::bind(&StreamCallbackManager::PollZoom, this, _1)),
             AspectQuery(boost::bind(&StreamCallbackManager::PollAspect, this, _1, _2)),
-            ToInt(values["DisplaySeconds"]), fixedX, fixedY, x.value, y.value, x.negative,
-            y.negative);
+            LookOf(values));
         moduleReference.Acquire();
     } catch (const WindowException& e) {
         std::ostringstream text;

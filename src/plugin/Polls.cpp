@@ -1,4 +1,4 @@
-// The view-state polls the overlay calls on its render thread and on the UI thread.
+// The view-state polls the overlay calls from its window's timer, on the UI thread.
 
 #include <atomic>
 #include <utility>
@@ -9,7 +9,7 @@ using namespace TVTest;
 
 namespace {
 
-// Process-wide, as the viewer's full-screen state is; the render and UI threads both poll.
+// Process-wide, as the viewer's full-screen state is; only the UI thread polls it.
 std::atomic<bool> lastFullScreen{false};
 
 LRESULT Send(const LogoPlugin* plugin, UINT message, LPARAM lParam1 = 0) {
@@ -34,7 +34,6 @@ bool StreamCallbackManager::PollAspect(int& x, int& y) const {
         return true;
     }
     const bool fullScreen = Send(owner, HOST_MSG_GET_FULLSCREEN) != 0;
-    // One atomic step, so two threads polling at once report one change once.
     return lastFullScreen.exchange(fullScreen) != fullScreen;
 }
 

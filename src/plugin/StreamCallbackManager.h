@@ -57,9 +57,11 @@ public:
     // saved): shown at once when it is the target's. Any thread but the stream's; takes the mutex.
     void ShowArrival(const LogoRecord& record);
 
-    // Whether the viewer's zoom changed; stores the new value. No lock, any thread.
+    // Whether the viewer's zoom changed; stores the new value. No lock; the UI thread, as the
+    // overlay polls from its window's timer.
     bool PollZoom(int& zoom) const;
-    // Whether the viewer's aspect ratio or full-screen state changed; stores the new ratio.
+    // Whether the viewer's aspect ratio or full-screen state changed; stores the new ratio. The
+    // UI thread.
     bool PollAspect(int& x, int& y) const;
     // The picture's aspect ratio: the viewer's setting (message 20), else the video's own
     // (message 24), else 16:9.
@@ -81,8 +83,8 @@ public:
     std::map<uint16_t, ServiceLogoInfo> services;
     SDTParse sdt;
     CDTParse cdt;
-    // Keeps the module mapped while the overlay's render thread or the store's writer thread
-    // runs in it; released after both (declared before them, so destroyed after them).
+    // Keeps the module mapped while the store's writer thread runs in it; released after the
+    // store (declared before it, so destroyed after it).
     ModuleReference moduleReference;
     std::unique_ptr<LogoStore> logoStore;
     std::unique_ptr<WindowAsChild> overlayWindow;

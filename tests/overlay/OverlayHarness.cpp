@@ -67,9 +67,7 @@ int ParentWindow::ChildCount() const {
 }
 
 std::unique_ptr<WindowAsChild> MakeOverlay(HWND parent, FakeHost& host, const OverlaySettings& s) {
-    return std::make_unique<WindowAsChild>(
-        s.logoScale, s.fixedScale, parent, host.Zoom(), host.Aspect(), s.displaySeconds,
-        s.fixedPositionX, s.fixedPositionY, s.positionX, s.positionY, s.minusZeroX, s.minusZeroY);
+    return std::make_unique<WindowAsChild>(parent, host.Zoom(), host.Aspect(), s);
 }
 
 namespace {

@@ -33,17 +33,7 @@ struct FakeHost {
 };
 
 // Construction arguments of the overlay, with the settings' defaults.
-struct OverlaySettings {
-    int logoScale = 100;
-    bool fixedScale = true;
-    int displaySeconds = -1;
-    bool fixedPositionX = true;
-    bool fixedPositionY = true;
-    double positionX = 0;
-    double positionY = 0;
-    bool minusZeroX = false;
-    bool minusZeroY = false;
-};
+using OverlaySettings = OverlayLook;
 
 // A visible top-level window standing in for the host's video container, owned by the calling
 // thread, which acts as the host's UI thread.

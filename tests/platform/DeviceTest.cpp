@@ -1,3 +1,5 @@
+#include <thread>
+
 #include "Direct3DTestSupport.h"
 
 namespace insigno::platform::test {
@@ -64,8 +66,6 @@ TEST_F(DeviceTest, AnAbsurdWindowSizeGetsNoBackBuffer) {
 
 TEST_F(DeviceTest, ALostDeviceRefusesToPresentUntilAllowedAndReset) {
     ASSERT_EQ(MakeDevice(), D3D_OK);
-    ID3DXSprite* sprite = nullptr;
-    ASSERT_EQ(D3DXCreateSprite(device, &sprite), D3D_OK);
     ASSERT_TRUE(InsignoPlatform_LoseDevice(window));
 
     EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_DEVICELOST);
@@ -76,18 +76,26 @@ TEST_F(DeviceTest, ALostDeviceRefusesToPresentUntilAllowedAndReset) {
     ASSERT_TRUE(InsignoPlatform_AllowDeviceReset(window));
     EXPECT_EQ(device->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
     EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_DEVICELOST);
-    // The sprite still holds default-pool resources: the reset must wait for OnLostDevice.
-    EXPECT_EQ(device->Reset(&parameters), D3DERR_INVALIDCALL);
-    EXPECT_EQ(device->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
 
-    sprite->OnLostDevice();
     parameters = Parameters();
     EXPECT_EQ(device->Reset(&parameters), D3D_OK);
-    sprite->OnResetDevice();
     EXPECT_EQ(device->TestCooperativeLevel(), D3D_OK);
     EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
     EXPECT_EQ(InsignoPlatform_PresentCount(window), 1u);
-    sprite->Release();
+}
+
+TEST_F(DeviceTest, CallsOnlyTheWindowsThreadMayMakeAreCountedElsewhere) {
+    ASSERT_EQ(MakeDevice(), D3D_OK);
+    device->TestCooperativeLevel();
+    EXPECT_EQ(InsignoPlatform_OffThreadDeviceCalls(), 0u);
+    std::thread([this] {
+        device->TestCooperativeLevel();
+        D3DPRESENT_PARAMETERS parameters = Parameters();
+        device->Reset(&parameters);
+        device->BeginScene();  // drawing is any thread's
+        device->EndScene();
+    }).join();
+    EXPECT_EQ(InsignoPlatform_OffThreadDeviceCalls(), 2u);
 }
 
 TEST_F(DeviceTest, ScenesNestNeitherWithThemselvesNorWithPresent) {
@@ -102,16 +110,19 @@ TEST_F(DeviceTest, ScenesNestNeitherWithThemselvesNorWithPresent) {
 
 TEST_F(DeviceTest, ObjectsLiveUntilTheirLastReleaseAndKeepTheirDeviceAlive) {
     ASSERT_EQ(MakeDevice(), D3D_OK);
-    ID3DXSprite* sprite = nullptr;
-    ASSERT_EQ(D3DXCreateSprite(device, &sprite), D3D_OK);
-    EXPECT_EQ(device->AddRef(), 3u) << "the caller's, the sprite's and this one";
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture,
+                                    nullptr),
+              D3D_OK);
+    EXPECT_EQ(device->AddRef(), 3u) << "the caller's, the texture's and this one";
     EXPECT_EQ(device->Release(), 2u);
     EXPECT_EQ(device->Release(), 1u);
     device = nullptr;
-    EXPECT_TRUE(InsignoPlatform_Device(window)) << "the sprite still holds the device";
-    EXPECT_EQ(sprite->Release(), 0u);
+    EXPECT_TRUE(InsignoPlatform_Device(window)) << "the texture still holds the device";
+    EXPECT_EQ(texture->Release(), 0u);
     EXPECT_FALSE(InsignoPlatform_Device(window));
     EXPECT_EQ(InsignoPlatform_LiveD3DObjects(), liveBefore + 1) << "only the Direct3D object";
+    EXPECT_EQ(InsignoPlatform_OffThreadDeviceCalls(), 0u);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // A window with a Direct3D 9 device made as the overlay makes it, for the Direct3D tests.
 #pragma once
 
-#include <d3dx9.h>
+#include <d3d9.h>
 #include <gtest/gtest.h>
 #include <insigno/platform_test.h>
 

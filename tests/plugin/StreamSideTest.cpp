@@ -109,10 +109,10 @@ public:
         using namespace boost::placeholders;
         manager.logoStore = std::make_unique<LogoStore>(directory.string(), "");
         manager.overlayWindow = std::make_unique<WindowAsChild>(
-            100, true, windows.container,
+            windows.container,
             ZoomQuery(boost::bind(&StreamCallbackManager::PollZoom, &manager, _1)),
-            AspectQuery(boost::bind(&StreamCallbackManager::PollAspect, &manager, _1, _2)), -1,
-            true, true, 10.0, 10.0, false, false);
+            AspectQuery(boost::bind(&StreamCallbackManager::PollAspect, &manager, _1, _2)),
+            OverlayLook{100, true, -1, true, true, 10.0, 10.0, false, false});
     }
 
     void Feed(const Bytes& packets) {

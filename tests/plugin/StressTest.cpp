@@ -111,10 +111,10 @@ TEST(StressTest, EventsPacketsAndDrawingMeetWithoutRaceOrDeadlock) {
         using namespace boost::placeholders;
         manager.logoStore = std::make_unique<LogoStore>(directory.string(), "");
         manager.overlayWindow = std::make_unique<WindowAsChild>(
-            100, false, windows.container,
+            windows.container,
             ZoomQuery(boost::bind(&StreamCallbackManager::PollZoom, &manager, _1)),
-            AspectQuery(boost::bind(&StreamCallbackManager::PollAspect, &manager, _1, _2)), -1,
-            false, false, 0.05, 0.05, false, false);
+            AspectQuery(boost::bind(&StreamCallbackManager::PollAspect, &manager, _1, _2)),
+            OverlayLook{100, false, -1, false, false, 0.05, 0.05, false, false});
 
         std::thread streamer([&] {
             while (streaming.load()) {

@@ -65,9 +65,13 @@ bool InsignoPlatform_AllowDeviceReset(HWND window);
 std::optional<InsignoPlatform_Image> InsignoPlatform_PresentedImage(HWND window);
 unsigned InsignoPlatform_PresentCount(HWND window);
 
-// The texels of a texture made by D3DXCreateTextureFromFileInMemoryEx.
+// The texels of a texture made by CreateTexture.
 InsignoPlatform_Image InsignoPlatform_TextureImage(IDirect3DTexture9* texture);
-// Direct3D objects (IDirect3D9, devices, sprites, textures) not yet released.
+// Direct3D objects (IDirect3D9, devices, textures) not yet released.
 std::size_t InsignoPlatform_LiveD3DObjects();
+// Calls that Direct3D 9 allows only on the thread that handles the device window's messages
+// (CreateDevice, Reset, TestCooperativeLevel, a device's final Release) made on another thread
+// since the last InsignoPlatform_Reset.
+std::size_t InsignoPlatform_OffThreadDeviceCalls();
 // Bitmaps made by CreateDIBSection and not yet deleted.
 std::size_t InsignoPlatform_LiveBitmaps();

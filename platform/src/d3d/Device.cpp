@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "Direct3D.h"
+#include "Raster.h"
+#include "Texture.h"
 
 namespace insigno::platform {
 
@@ -60,6 +62,7 @@ Device::Device(Direct3D* parentObject, D3DDEVTYPE deviceType, DWORD flags, HWND 
       height(parameters.BackBufferHeight),
       backBuffer(Blank(parameters)),
       hasDepthStencil(parameters.EnableAutoDepthStencil != FALSE) {
+    DefaultStates();
     {
         std::lock_guard lock(Registry().mutex);
         Register(deviceWindow);
@@ -69,6 +72,9 @@ Device::Device(Direct3D* parentObject, D3DDEVTYPE deviceType, DWORD flags, HWND 
 }
 
 Device::~Device() {
+    if (boundTexture) {
+        boundTexture->Release();
+    }
     {
         std::lock_guard lock(Registry().mutex);
         Unregister();
@@ -95,7 +101,40 @@ Device::Cooperation Device::CooperationNow() const {
     return cooperation;
 }
 
+void Device::DefaultStates() {
+    if (boundTexture) {
+        boundTexture->Release();
+        boundTexture = nullptr;
+    }
+    vertexFormat = 0;
+    alphaBlend = false;
+    sourceBlend = D3DBLEND_ONE;
+    destinationBlend = D3DBLEND_ZERO;
+    addressU = addressV = D3DTADDRESS_WRAP;
+    magFilter = minFilter = D3DTEXF_POINT;
+    mipFilter = D3DTEXF_NONE;
+}
+
+void Device::CheckWindowThread() const {
+    HWND deviceWindow;
+    {
+        std::lock_guard lock(Registry().mutex);
+        deviceWindow = window;
+    }
+    if (!OnWindowThread(deviceWindow)) {
+        ++Registry().offThreadDeviceCalls;
+    }
+}
+
+ULONG WINAPI Device::Release() {
+    if (References() == 1) {
+        CheckWindowThread();
+    }
+    return ComObject::Release();
+}
+
 HRESULT WINAPI Device::TestCooperativeLevel() {
+    CheckWindowThread();
     switch (CooperationNow()) {
         case Cooperation::Lost:
             return D3DERR_DEVICELOST;
@@ -107,6 +146,7 @@ HRESULT WINAPI Device::TestCooperativeLevel() {
 }
 
 HRESULT WINAPI Device::Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) {
+    CheckWindowThread();
     if (!pPresentationParameters) {
         return D3DERR_INVALIDCALL;
     }
@@ -115,11 +155,9 @@ HRESULT WINAPI Device::Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) {
     }
     D3DPRESENT_PARAMETERS parameters = *pPresentationParameters;
     HRESULT hr = ResolvePresentParameters(parameters, window);
-    // As on Windows, default-pool resources must be released before a reset, and a failed reset
-    // leaves the device waiting for another one.
-    if (SUCCEEDED(hr) && defaultPoolHolders > 0) {
-        hr = D3DERR_INVALIDCALL;
-    }
+    // As on Windows, a failed reset leaves the device waiting for another one, and a reset
+    // returns every state to its default.
+    DefaultStates();
     std::lock_guard lock(Registry().mutex);
     if (FAILED(hr)) {
         cooperation = Cooperation::NotReset;
@@ -192,6 +230,145 @@ HRESULT WINAPI Device::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3
             }
         }
     }
+    return D3D_OK;
+}
+
+HRESULT WINAPI Device::CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage,
+                                     D3DFORMAT Format, D3DPOOL Pool, IDirect3DTexture9** ppTexture,
+                                     HANDLE* pSharedHandle) {
+    if (!ppTexture) {
+        return D3DERR_INVALIDCALL;
+    }
+    *ppTexture = nullptr;
+    // One level of 32-bit texels in the managed pool is all that is provided; shared handles are
+    // for default-pool resources only, as on Windows.
+    if (Width == 0 || Height == 0 || Levels != 1 || Usage != 0 || Pool != D3DPOOL_MANAGED ||
+        pSharedHandle || (Format != D3DFMT_A8R8G8B8 && Format != D3DFMT_X8R8G8B8)) {
+        return D3DERR_INVALIDCALL;
+    }
+    if (!SaneSize(Width, Height)) {
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    Image texels;
+    texels.width = static_cast<int>(Width);
+    texels.height = static_cast<int>(Height);
+    texels.pixels.assign(static_cast<std::size_t>(Width) * Height, 0);
+    *ppTexture = new Texture(this, std::move(texels), Format == D3DFMT_X8R8G8B8);
+    return D3D_OK;
+}
+
+HRESULT WINAPI Device::SetTexture(DWORD Stage, IDirect3DBaseTexture9* pTexture) {
+    // Every texture here is one of ours, and only stage 0 draws.
+    auto* texture = static_cast<IDirect3DTexture9*>(pTexture);
+    if (Stage != 0 || (texture && static_cast<Texture*>(texture)->Owner() != this)) {
+        return D3DERR_INVALIDCALL;
+    }
+    if (texture) {
+        texture->AddRef();
+    }
+    if (boundTexture) {
+        boundTexture->Release();
+    }
+    boundTexture = texture;
+    return D3D_OK;
+}
+
+HRESULT WINAPI Device::SetRenderState(D3DRENDERSTATETYPE State, DWORD Value) {
+    switch (State) {
+        case D3DRS_ALPHABLENDENABLE:
+            alphaBlend = Value != FALSE;
+            return D3D_OK;
+        case D3DRS_SRCBLEND:
+            sourceBlend = Value;
+            return D3D_OK;
+        case D3DRS_DESTBLEND:
+            destinationBlend = Value;
+            return D3D_OK;
+        // Nothing here has depth, lighting or a back face: accepted, and without effect.
+        case D3DRS_ZENABLE:
+        case D3DRS_CULLMODE:
+        case D3DRS_LIGHTING:
+            return D3D_OK;
+        default:
+            return D3DERR_INVALIDCALL;
+    }
+}
+
+HRESULT WINAPI Device::SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD Value) {
+    if (Sampler != 0) {
+        return D3DERR_INVALIDCALL;
+    }
+    switch (Type) {
+        case D3DSAMP_ADDRESSU:
+            addressU = Value;
+            return D3D_OK;
+        case D3DSAMP_ADDRESSV:
+            addressV = Value;
+            return D3D_OK;
+        case D3DSAMP_MAGFILTER:
+            magFilter = Value;
+            return D3D_OK;
+        case D3DSAMP_MINFILTER:
+            minFilter = Value;
+            return D3D_OK;
+        case D3DSAMP_MIPFILTER:
+            mipFilter = Value;
+            return D3D_OK;
+        default:
+            return D3DERR_INVALIDCALL;
+    }
+}
+
+HRESULT WINAPI Device::SetFVF(DWORD FVF) {
+    vertexFormat = FVF;
+    return D3D_OK;
+}
+
+namespace {
+
+struct ScreenVertex {
+    float x, y, z, rhw, u, v;
+};
+
+bool Filtering(DWORD filter) {
+    return filter == D3DTEXF_POINT || filter == D3DTEXF_LINEAR;
+}
+
+bool Addressing(DWORD mode) {
+    return mode == D3DTADDRESS_WRAP || mode == D3DTADDRESS_CLAMP;
+}
+
+}  // namespace
+
+// One textured rectangle in screen space: a strip of two triangles over four corners, top left,
+// top right, bottom left, bottom right, with texture coordinates that follow the edges. Anything
+// else would be drawn wrongly here and is refused.
+HRESULT WINAPI Device::DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCount,
+                                       const void* pVertexStreamZeroData,
+                                       UINT VertexStreamZeroStride) {
+    auto* texture = static_cast<Texture*>(boundTexture);
+    if (!inScene || PrimitiveType != D3DPT_TRIANGLESTRIP || PrimitiveCount != 2 ||
+        !pVertexStreamZeroData || vertexFormat != (D3DFVF_XYZRHW | D3DFVF_TEX1) ||
+        VertexStreamZeroStride != sizeof(ScreenVertex) || !texture || texture->Locked()) {
+        return D3DERR_INVALIDCALL;
+    }
+    const auto* v = static_cast<const ScreenVertex*>(pVertexStreamZeroData);
+    const bool rectangle = v[0].x == v[2].x && v[1].x == v[3].x && v[0].y == v[1].y &&
+                           v[2].y == v[3].y && v[0].u == v[2].u && v[1].u == v[3].u &&
+                           v[0].v == v[1].v && v[2].v == v[3].v;
+    const bool blendable =
+        !alphaBlend || (sourceBlend == D3DBLEND_SRCALPHA && destinationBlend == D3DBLEND_INVSRCALPHA);
+    // Magnification and minification share one filter here, and there is one level only.
+    if (!rectangle || !blendable || magFilter != minFilter || !Filtering(magFilter) ||
+        mipFilter == D3DTEXF_LINEAR || addressU != addressV || !Addressing(addressU)) {
+        return D3DERR_INVALIDCALL;
+    }
+    if (CooperationNow() != Cooperation::Usable) {
+        return D3D_OK;
+    }
+    DrawRect(backBuffer, texture->Texels(),
+             {v[0].x, v[0].y, v[3].x, v[3].y, v[0].u, v[0].v, v[3].u, v[3].v,
+              magFilter == D3DTEXF_LINEAR, addressU == D3DTADDRESS_WRAP, alphaBlend});
     return D3D_OK;
 }
 

@@ -26,14 +26,23 @@ public:
     HRESULT WINAPI EndScene() override;
     HRESULT WINAPI Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR Color, float Z,
                          DWORD Stencil) override;
+    HRESULT WINAPI CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage,
+                                 D3DFORMAT Format, D3DPOOL Pool, IDirect3DTexture9** ppTexture,
+                                 HANDLE* pSharedHandle) override;
+    HRESULT WINAPI SetTexture(DWORD Stage, IDirect3DBaseTexture9* pTexture) override;
+    HRESULT WINAPI SetRenderState(D3DRENDERSTATETYPE State, DWORD Value) override;
+    HRESULT WINAPI SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD Value) override;
+    HRESULT WINAPI SetFVF(DWORD FVF) override;
+    HRESULT WINAPI DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCount,
+                                   const void* pVertexStreamZeroData,
+                                   UINT VertexStreamZeroStride) override;
+    // The last release, on the thread that owns the device window.
+    ULONG WINAPI Release() override;
 
     // For the sprite: drawing needs a scene, and a lost device draws nothing.
     bool InScene() const { return inScene; }
     bool Usable() const { return CooperationNow() == Cooperation::Usable; }
     Image& BackBuffer() { return backBuffer; }
-    // Objects holding default-pool resources; Reset refuses to run while any does.
-    void HoldDefaultPool() { ++defaultPoolHolders; }
-    void DropDefaultPool() { --defaultPoolHolders; }
 
     // Test hooks, called with the registry's lock held.
     InsignoPlatform_DeviceInfo Info() const;
@@ -44,13 +53,16 @@ private:
     enum class Cooperation { Usable, Lost, NotReset };
 
     Cooperation CooperationNow() const;
+    // Render and sampler states as a reset leaves them.
+    void DefaultStates();
+    // Counts a call that Direct3D 9 allows only on the device window's thread made elsewhere.
+    void CheckWindowThread() const;
     void Register(HWND window);
     void Unregister();
 
     Direct3D* parent;
     D3DDEVTYPE type;
     DWORD behaviorFlags;
-    std::atomic<int> defaultPoolHolders{0};
 
     // Guarded by the registry's lock: tests reach them from their own threads.
     HWND window = nullptr;
@@ -64,6 +76,16 @@ private:
     Image backBuffer;
     bool hasDepthStencil;
     bool inScene = false;
+    IDirect3DTexture9* boundTexture = nullptr;  // stage 0, referenced while bound
+    DWORD vertexFormat = 0;
+    bool alphaBlend = false;
+    DWORD sourceBlend = D3DBLEND_ONE;
+    DWORD destinationBlend = D3DBLEND_ZERO;
+    DWORD addressU = D3DTADDRESS_WRAP;
+    DWORD addressV = D3DTADDRESS_WRAP;
+    DWORD magFilter = D3DTEXF_POINT;
+    DWORD minFilter = D3DTEXF_POINT;
+    DWORD mipFilter = D3DTEXF_NONE;
 };
 
 // The window a device presents to: hDeviceWindow, else the focus window.

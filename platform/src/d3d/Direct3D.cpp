@@ -34,6 +34,9 @@ HRESULT WINAPI Direct3D::CreateDevice(UINT Adapter, D3DDEVTYPE DeviceType, HWND 
             return D3DERR_NOTAVAILABLE;
         }
     }
+    if (!OnWindowThread(hFocusWindow)) {
+        ++Registry().offThreadDeviceCalls;
+    }
     D3DPRESENT_PARAMETERS parameters = *pPresentationParameters;
     if (HRESULT hr = ResolvePresentParameters(parameters, hFocusWindow); FAILED(hr)) {
         return hr;

@@ -77,3 +77,7 @@ InsignoPlatform_Image InsignoPlatform_TextureImage(IDirect3DTexture9* texture) {
 std::size_t InsignoPlatform_LiveD3DObjects() {
     return Registry().live;
 }
+
+std::size_t InsignoPlatform_OffThreadDeviceCalls() {
+    return Registry().offThreadDeviceCalls;
+}

@@ -10,34 +10,34 @@ std::uint32_t Channel(std::uint32_t pixel, int shift) {
     return (pixel >> shift) & 0xFF;
 }
 
-std::uint32_t Modulate(std::uint32_t texel, D3DCOLOR color) {
-    std::uint32_t out = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-        out |= ((Channel(texel, shift) * Channel(color, shift) + 127) / 255) << shift;
-    }
-    return out;
-}
-
-// The destination pixels whose centres fall inside [from, to), within [0, size).
+// The pixels whose centres fall inside [from, to), within [0, size).
 void Covered(double from, double to, int size, int& first, int& end) {
     if (from > to) {
         std::swap(from, to);
     }
-    first = static_cast<int>(std::clamp(std::ceil(from - 0.5), 0.0, static_cast<double>(size)));
-    end = static_cast<int>(std::clamp(std::ceil(to - 0.5), 0.0, static_cast<double>(size)));
+    first = static_cast<int>(std::clamp(std::ceil(from), 0.0, static_cast<double>(size)));
+    end = static_cast<int>(std::clamp(std::ceil(to), 0.0, static_cast<double>(size)));
 }
 
-// The texture filtered linearly at (u, v) in texel units, texel centres at +0.5 and the edges
-// clamped, as the sampler state D3DX sets for its sprites (linear filtering, clamp addressing).
-std::uint32_t Sample(const Image& texture, double u, double v) {
+int Address(double texel, int size, bool wrap) {
+    const auto index = static_cast<long long>(std::floor(texel));
+    if (wrap) {
+        const long long m = index % size;
+        return static_cast<int>(m < 0 ? m + size : m);
+    }
+    return static_cast<int>(std::clamp<long long>(index, 0, size - 1));
+}
+
+// The texture at (u, v) in texel units, texel centres at +0.5.
+std::uint32_t Sample(const Image& texture, double u, double v, bool linear, bool wrap) {
+    if (!linear) {
+        return texture.At(Address(u, texture.width, wrap), Address(v, texture.height, wrap));
+    }
     const double x = u - 0.5, y = v - 0.5;
     const double left = std::floor(x), top = std::floor(y);
     const double fx = x - left, fy = y - top;
-    auto clampTo = [](double value, int size) {
-        return static_cast<int>(std::clamp(value, 0.0, static_cast<double>(size - 1)));
-    };
-    const int x0 = clampTo(left, texture.width), x1 = clampTo(left + 1, texture.width);
-    const int y0 = clampTo(top, texture.height), y1 = clampTo(top + 1, texture.height);
+    const int x0 = Address(left, texture.width, wrap), x1 = Address(left + 1, texture.width, wrap);
+    const int y0 = Address(top, texture.height, wrap), y1 = Address(top + 1, texture.height, wrap);
     const std::uint32_t corners[4] = {texture.At(x0, y0), texture.At(x1, y0), texture.At(x0, y1),
                                       texture.At(x1, y1)};
     const double weights[4] = {(1 - fx) * (1 - fy), fx * (1 - fy), (1 - fx) * fy, fx * fy};
@@ -64,28 +64,24 @@ std::uint32_t BlendOver(std::uint32_t source, std::uint32_t destination) {
     return out;
 }
 
-void DrawQuad(Image& target, const Image& texture, const SpriteQuad& quad) {
-    LONG sourceWidth = quad.source.right - quad.source.left;
-    LONG sourceHeight = quad.source.bottom - quad.source.top;
-    if (sourceWidth <= 0 || sourceHeight <= 0 || quad.scaleX == 0 || quad.scaleY == 0) {
+void DrawRect(Image& target, const Image& texture, const TexturedRect& rect) {
+    const double width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (width == 0 || height == 0 || texture.width == 0 || texture.height == 0) {
         return;
     }
-    double left = static_cast<double>(quad.left) * quad.scaleX + quad.offsetX;
-    double right = (static_cast<double>(quad.left) + sourceWidth) * quad.scaleX + quad.offsetX;
-    double top = static_cast<double>(quad.top) * quad.scaleY + quad.offsetY;
-    double bottom = (static_cast<double>(quad.top) + sourceHeight) * quad.scaleY + quad.offsetY;
     int x0, x1, y0, y1;
-    Covered(left, right, target.width, x0, x1);
-    Covered(top, bottom, target.height, y0, y1);
+    Covered(rect.left, rect.right, target.width, x0, x1);
+    Covered(rect.top, rect.bottom, target.height, y0, y1);
     for (int y = y0; y < y1; ++y) {
-        // Back from the pixel's centre to the texture, in texel units.
-        const double v = ((y + 0.5) - quad.offsetY) / quad.scaleY - quad.top + quad.source.top;
+        // Texture coordinates are interpolated at the pixel's centre.
+        const double t = (y - rect.top) / height;
+        const double v = (rect.v0 + t * (rect.v1 - rect.v0)) * texture.height;
         for (int x = x0; x < x1; ++x) {
-            const double u =
-                ((x + 0.5) - quad.offsetX) / quad.scaleX - quad.left + quad.source.left;
-            std::uint32_t texel = Modulate(Sample(texture, u, v), quad.color);
+            const double s = (x - rect.left) / width;
+            const double u = (rect.u0 + s * (rect.u1 - rect.u0)) * texture.width;
+            const std::uint32_t texel = Sample(texture, u, v, rect.linear, rect.wrap);
             std::uint32_t& pixel = target.pixels[static_cast<std::size_t>(y) * target.width + x];
-            pixel = quad.alphaBlend ? BlendOver(texel, pixel) : texel;
+            pixel = rect.alphaBlend ? BlendOver(texel, pixel) : texel;
         }
     }
 }

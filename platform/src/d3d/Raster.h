@@ -1,6 +1,7 @@
-// Drawing a sprite: a texture rectangle scaled and moved onto a picture, filtered linearly as
-// D3DX's sprites are (neighbouring texels, even outside the rectangle, mix in), with the colour
-// modulation and source-over alpha blending of a sprite drawn with D3DXSPRITE_ALPHABLEND.
+// Drawing a textured rectangle the way Direct3D 9 rasterises two screen-space triangles: pixel
+// centres at integer coordinates, a pixel drawn when its centre lies inside (top-left rule), the
+// texture sampled with point or linear filtering and clamp or wrap addressing, and the result
+// written or blended source-over by the texel's alpha.
 #pragma once
 
 #include <d3d9.h>
@@ -9,15 +10,15 @@
 
 namespace insigno::platform {
 
-struct SpriteQuad {
-    RECT source;      // texels to draw
-    float left, top;  // where the source's top left lands before the transform
-    float scaleX, scaleY, offsetX, offsetY;  // the transform: x' = x * scaleX + offsetX
-    D3DCOLOR color;
-    bool alphaBlend;
+struct TexturedRect {
+    float left, top, right, bottom;  // screen coordinates of the rectangle's edges
+    float u0, v0, u1, v1;            // texture coordinates at the left/top and right/bottom edges
+    bool linear;                     // D3DTEXF_LINEAR, else D3DTEXF_POINT
+    bool wrap;                       // D3DTADDRESS_WRAP, else D3DTADDRESS_CLAMP
+    bool alphaBlend;                 // SRCALPHA, INVSRCALPHA; else the texel replaces the pixel
 };
 
-void DrawQuad(Image& target, const Image& texture, const SpriteQuad& quad);
+void DrawRect(Image& target, const Image& texture, const TexturedRect& rect);
 
 // Source-over blending of one ARGB pixel onto another, every channel weighted by the source's
 // alpha (SRCALPHA, INVSRCALPHA), rounded to nearest.

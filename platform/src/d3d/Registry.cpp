@@ -20,6 +20,7 @@ void ResetDirect3DState() {
     registry.presented.clear();
     registry.failingDevices.clear();
     registry.failDirect3DCreate = false;
+    registry.offThreadDeviceCalls = 0;
 }
 
 void ForgetPresented(const std::vector<HWND>& windows) {

@@ -37,7 +37,14 @@ struct Direct3DRegistry {
     std::set<std::pair<D3DDEVTYPE, DWORD>> failingDevices;
     bool failDirect3DCreate = false;
     std::atomic<std::size_t> live{0};
+    // CreateDevice, Reset, TestCooperativeLevel and final device releases made on another thread
+    // than the one that owns the device window.
+    std::atomic<std::size_t> offThreadDeviceCalls{0};
 };
+
+// True when the calling thread owns `window` (false for no window). Takes the window table's
+// lock: never call it with the registry's lock held.
+bool OnWindowThread(HWND window);
 
 Direct3DRegistry& Registry();
 
@@ -58,6 +65,9 @@ public:
         }
         return left;
     }
+
+protected:
+    ULONG References() const { return references; }
 
 private:
     std::atomic<ULONG> references{1};

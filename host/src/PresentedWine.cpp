@@ -208,6 +208,10 @@ Image PadTopLeft(const Image& captured, int width, int height) {
 
 }  // namespace
 
+std::int64_t PresentCount(HWND) {
+    return -1;
+}
+
 std::optional<Image> PresentedImage(HWND window) {
     RECT area{};
     if (!window || !GetClientRect(window, &area)) return std::nullopt;

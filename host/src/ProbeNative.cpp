@@ -32,6 +32,10 @@ std::vector<MessageBoxRecord> TakeMessageBoxes() {
     return out;
 }
 
+std::int64_t PresentCount(HWND window) {
+    return window ? InsignoPlatform_PresentCount(window) : 0;
+}
+
 std::optional<Image> PresentedImage(HWND window) {
     auto presented = InsignoPlatform_PresentedImage(window);
     if (!presented) return std::nullopt;

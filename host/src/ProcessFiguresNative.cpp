@@ -1,4 +1,5 @@
 #include <malloc.h>
+#include <sys/resource.h>
 
 #include <cstddef>
 
@@ -44,6 +45,13 @@ ProcessFigures MeasureProcess() {
 
 std::string RegionChanges() {
     return {};
+}
+
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 }  // namespace insigno::host

@@ -1,5 +1,6 @@
 #include "insigno/host/Report.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace insigno::host {
@@ -55,6 +56,13 @@ ReportEntry& ReportEntry::Add(const std::string& key, const char* value) {
 
 ReportEntry& ReportEntry::Add(const std::string& key, std::int64_t value) {
     Field(key, std::to_string(value));
+    return *this;
+}
+
+ReportEntry& ReportEntry::Add(const std::string& key, double value) {
+    char number[64];
+    std::snprintf(number, sizeof number, "%.3f", std::isfinite(value) ? value : 0.0);
+    Field(key, number);
     return *this;
 }
 

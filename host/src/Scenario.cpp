@@ -358,6 +358,10 @@ StepAction ParseAction(const Line& line, std::size_t w) {
         Arity(line, w, 0, 0);
         return LogoFilesStep{};
     }
+    if (cmd == "cpu") {
+        Arity(line, w, 1, 1);
+        return CpuStep{words[w + 1]};
+    }
     if (cmd == "note") {
         if (words.size() < w + 2) line.Fail("note takes a text");
         return NoteStep{line.rest[w + 1]};

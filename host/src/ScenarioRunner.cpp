@@ -4,6 +4,8 @@
 #include <functional>
 #include <type_traits>
 
+#include "insigno/host/ProcessFigures.h"
+#include "insigno/host/Probe.h"
 #include "insigno/host/Snapshot.h"
 #include "insigno/host/Text.h"
 
@@ -175,7 +177,47 @@ public:
         report.Emit(ReportEntry("note").Add("text", note.text).Text("-- " + note.text));
     }
 
+    void operator()(const CpuStep& step) {
+        const CpuMark now = Mark();
+        const double wall = std::chrono::duration<double>(now.wall - lastMark.wall).count();
+        const double cpu = now.cpu - lastMark.cpu;
+        const auto perSecond = [wall](double count) { return wall > 0 ? count / wall : 0.0; };
+        const double polls = perSecond(now.zoomPolls - lastMark.zoomPolls);
+        const double presents =
+            now.presents < 0 ? -1 : perSecond(static_cast<double>(now.presents - lastMark.presents));
+        report.Emit(ReportEntry("cpu")
+                        .Add("label", step.label)
+                        .Add("seconds", wall)
+                        .Add("cpu_seconds", cpu)
+                        .Add("zoom_polls_per_second", polls)
+                        .Add("presents_per_second", presents)
+                        .Text("cpu " + step.label + ": " + std::to_string(cpu) + " s of CPU in " +
+                              std::to_string(wall) + " s, " + std::to_string(polls) +
+                              " zoom polls/s, " +
+                              (presents < 0 ? std::string("presents not counted here")
+                                            : std::to_string(presents) + " presents/s")));
+        lastMark = now;
+    }
+
 private:
+    struct CpuMark {
+        std::chrono::steady_clock::time_point wall = std::chrono::steady_clock::now();
+        double cpu = CpuSeconds();
+        int zoomPolls = 0;
+        std::int64_t presents = 0;
+    };
+
+    CpuMark Mark() const {
+        CpuMark mark;
+        const auto counts = host.MessageCounts();
+        const auto zoom = counts.find(TVTest::HOST_MSG_GET_ZOOM);
+        mark.zoomPolls = zoom == counts.end() ? 0 : zoom->second;
+        mark.presents = PresentCount(host.Windows().FindOverlay());
+        return mark;
+    }
+
+    CpuMark lastMark;
+
     const Scenario& scenario;
     Host& host;
     Report& report;

@@ -1,5 +1,5 @@
-// Events on this (the UI) thread, packets on a streaming thread and the overlay's render thread
-// drawing, all at once; run under ThreadSanitizer, any race or lock-order problem fails it.
+// Events and the overlay's drawing on this (the UI) thread and packets on a streaming thread, all
+// at once; run under ThreadSanitizer, any race or lock-order problem fails it.
 
 #include <gtest/gtest.h>
 #include <insigno/platform_test.h>
@@ -148,6 +148,8 @@ TEST(StressTest, EventsPacketsAndDrawingMeetWithoutRaceOrDeadlock) {
             }
             PumpMessages();
         }
+        const HWND overlay = manager.overlayWindow->hwnd;
+        const unsigned presented = InsignoPlatform_PresentCount(overlay);
         EventCallback(EVENT_PREVIEW_CHANGE, 1, 0, plugin.get());
         EventCallback(EVENT_CHANNEL_CHANGE, 0, 0, plugin.get());
         // Let the stream reach the SDT stage's end at least once more, then show the result.
@@ -157,17 +159,15 @@ TEST(StressTest, EventsPacketsAndDrawingMeetWithoutRaceOrDeadlock) {
             std::this_thread::yield();
         }
         PumpMessages();
-        const HWND overlay = manager.overlayWindow->hwnd;
         EXPECT_TRUE(IsWindowVisible(overlay));
-        // The render thread draws the shown logo; tear down only once it has.
-        const unsigned presented = InsignoPlatform_PresentCount(overlay);
+        // The logo shown anew is drawn; tear down only once it has.
         while (IsWindowVisible(overlay) && InsignoPlatform_PresentCount(overlay) == presented) {
             PumpMessages();
             std::this_thread::yield();
         }
         EXPECT_GT(InsignoPlatform_PresentCount(overlay), presented);
 
-        // Teardown with the overlay visible and the render thread drawing.
+        // Teardown with the overlay visible and packets still arriving.
         streaming = false;
         streamer.join();
         plugin.reset();

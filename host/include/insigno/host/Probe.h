@@ -38,5 +38,7 @@ struct Image {
 
 // The last image presented into `window` by a Direct3D device, if the platform can tell.
 std::optional<Image> PresentedImage(HWND window);
+// How many presents reached `window` so far; -1 where the platform cannot tell (Windows).
+std::int64_t PresentCount(HWND window);
 
 }  // namespace insigno::host

@@ -20,6 +20,10 @@ struct ProcessFigures {
 
 ProcessFigures MeasureProcess();
 
+// CPU seconds (user and system) this process has used so far. Under Wine the wineserver's are
+// added, since every message and timer of the process costs it there; on Windows there is none.
+double CpuSeconds();
+
 // Where private memory changed since the last call, one line per allocation (its base, what it
 // holds committed now and before, and whether it is a heap's): what `insigno-host --soak` prints
 // each minute when INSIGNO_SOAK_REGIONS is set. Windows only; natively heaptrack tells more.

@@ -22,6 +22,8 @@ public:
     ReportEntry& Add(const std::string& key, std::int64_t value);
     ReportEntry& Add(const std::string& key, int value) { return Add(key, std::int64_t{value}); }
     ReportEntry& Add(const std::string& key, bool value);
+    // Finite values only, with three decimals.
+    ReportEntry& Add(const std::string& key, double value);
     ReportEntry& Add(const std::string& key, const std::vector<std::string>& values);
     // The readable line of the timeline; without one the timeline shows the JSON fields.
     ReportEntry& Text(std::string text);

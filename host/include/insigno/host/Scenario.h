@@ -101,9 +101,15 @@ struct NoteStep {
     std::string text;
 };
 
+// "cpu LABEL": the CPU time, host messages and presents since the previous cpu step (or the
+// start), per second of the time between, reported under LABEL.
+struct CpuStep {
+    std::string label;
+};
+
 using StepAction = std::variant<StateChange, EventStep, ChannelStep, TuneStep, ServiceStep,
                                 SnapshotStep, WaitStep, StreamStep, LogoFilesStep, EndStep,
-                                NoteStep, SettingsStep, DialogStep, CommandStep>;
+                                NoteStep, SettingsStep, DialogStep, CommandStep, CpuStep>;
 
 struct Step {
     double at = 0;          // seconds after initialisation, or after the previous step

@@ -1,7 +1,8 @@
 # MinGW builds: the same target names the native build gets from Debian's packages.
 #   Boost::headers, Boost::thread, Boost::filesystem  static archives from scripts/build-mingw-boost
 #   GTest::gtest, GTest::gtest_main                    Debian's GoogleTest sources, built here
-#   insigno_winapi                                     user32, gdi32, d3d9, d3dx9_43
+#   PNG::PNG                                           static archive from scripts/build-mingw-libpng
+#   insigno_winapi                                     user32, gdi32, d3d9 (no D3DX: not in Windows)
 #   ZLIB::ZLIB                                         Debian's libz-mingw-w64-dev, static
 # Everything compiles against one _WIN32_WINNT (set by the toolchain file), Boost included.
 
@@ -18,7 +19,8 @@ target_compile_options(insigno_warnings INTERFACE -Wno-restrict -Wno-stringop-ov
 string(REGEX REPLACE "-g\\+\\+(-posix)?$" "" _insigno_triplet "${CMAKE_CXX_COMPILER}")
 get_filename_component(_insigno_triplet "${_insigno_triplet}" NAME)
 
-# Fast when the archives are cached; builds them once otherwise (about half a minute).
+# Fast when the archives are cached; builds them once otherwise (about half a minute for Boost,
+# a few seconds for libpng).
 execute_process(
     COMMAND ${PROJECT_SOURCE_DIR}/scripts/build-mingw-boost ${_insigno_triplet} ${INSIGNO_WIN32_WINNT}
     OUTPUT_VARIABLE INSIGNO_MINGW_BOOST_PREFIX
@@ -58,12 +60,31 @@ set_target_properties(Boost::filesystem PROPERTIES
 find_package(Threads REQUIRED)
 
 # zlib, static, from Debian's libz-mingw-w64-dev: the portable logo PNG writer of the tools, which
-# Windows builds of the integration tests take in, and the plug-in's PNG of the viewer's logos.
+# Windows builds of the integration tests take in, the plug-in's PNG of the viewer's logos, and
+# libpng's inflate.
 set(ZLIB_USE_STATIC_LIBS ON)
 find_package(ZLIB REQUIRED)
 
+# libpng, static, against that zlib: the overlay decodes the logos with it, as natively.
+execute_process(
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/build-mingw-libpng ${_insigno_triplet}
+    OUTPUT_VARIABLE INSIGNO_MINGW_PNG_PREFIX
+    OUTPUT_STRIP_TRAILING_WHITESPACE
+    RESULT_VARIABLE _insigno_png_result)
+if(NOT _insigno_png_result EQUAL 0 OR NOT EXISTS ${INSIGNO_MINGW_PNG_PREFIX}/.complete)
+    message(FATAL_ERROR "scripts/build-mingw-libpng ${_insigno_triplet} failed")
+endif()
+message(STATUS "MinGW libpng: ${INSIGNO_MINGW_PNG_PREFIX}")
+
+add_library(PNG::PNG STATIC IMPORTED GLOBAL)
+set_target_properties(PNG::PNG PROPERTIES
+    IMPORTED_LOCATION ${INSIGNO_MINGW_PNG_PREFIX}/lib/libpng.a
+    INTERFACE_INCLUDE_DIRECTORIES ${INSIGNO_MINGW_PNG_PREFIX}/include
+    INTERFACE_SYSTEM_INCLUDE_DIRECTORIES ${INSIGNO_MINGW_PNG_PREFIX}/include
+    INTERFACE_LINK_LIBRARIES ZLIB::ZLIB)
+
 add_library(insigno_winapi INTERFACE)
-target_link_libraries(insigno_winapi INTERFACE user32 gdi32 d3d9 d3dx9_43)
+target_link_libraries(insigno_winapi INTERFACE user32 gdi32 d3d9)
 target_compile_definitions(insigno_winapi INTERFACE _WIN32_WINNT=${INSIGNO_WIN32_WINNT})
 
 if(INSIGNO_TESTS)

@@ -1,9 +1,10 @@
 # insigno_windows_module(TARGET)
 # Makes a MODULE (or SHARED) library the viewer's plug-in: the file Insigno.tvtp, no lib prefix.
-# On Windows it carries libgcc, libstdc++ and winpthread inside (the DLL imports only system DLLs,
-# d3d9.dll and d3dx9_43.dll). Exports: on i686 src/plugin/Insigno-i686.def names each entry point
-# twice (plain and stdcall-decorated); on x86_64 the INSIGNO_EXPORT marks of src/plugin/Exports.h
-# (dllexport) are the whole export list, so no .def file is needed there.
+# On Windows it carries libgcc, libstdc++, winpthread, libpng and zlib inside: the DLL imports only
+# DLLs that every Windows from 7 on ships, d3d9.dll among them, and no D3DX DLL (Windows has none;
+# tests/winbuild/check-module refuses them). Exports: on i686 src/plugin/Insigno-i686.def names
+# each entry point twice (plain and stdcall-decorated); on x86_64 the INSIGNO_EXPORT marks of
+# src/plugin/Exports.h (dllexport) are the whole export list, so no .def file is needed there.
 # The version resource describes the module as it describes itself to the viewer
 # (LogoPlugin::GetPluginInfo; tests/winbuild/check-version compares the two).
 set(INSIGNO_MODULE_DESCRIPTION "放送局のロゴを表示します")

@@ -1,34 +1,29 @@
-// insigno-d3d-probe PNG [COUNT]: what the system's own window and Direct3D 9 calls keep per
-// call, the calls the overlay makes in a soak: loading and unloading the Direct3D libraries (the
-// module imports them, so they go and come with it), creating and destroying a window, a device
-// with its sprite, a texture from a PNG in memory, a device reset, a drawn and presented frame,
-// showing, moving, timers, posted messages, all of it in one go as one load of the module does,
-// and the render thread's part: moves, resets (sent to the window's thread) and frames from a
-// thread of its own, each alone and in pairs. Each runs COUNT times (default 200) after a
+// insigno-d3d-probe [COUNT]: what the system's own window and Direct3D 9 calls keep per call,
+// the calls the overlay makes in a soak: loading and unloading the Direct3D library (the module
+// imports it, so it goes and comes with it), creating and destroying a window, a device, a
+// managed texture filled through LockRect, a device reset, a frame drawn with one textured quad
+// and presented, showing, moving, timers, posted messages, all of it in one go as one load of the
+// module does, and, for comparison with the overlay's earlier design, moves, resets (sent to the
+// window's thread) and frames from a thread of its own, each alone and in pairs. Each runs COUNT times (default 200) after a
 // warm-up, and the heap's bytes in use and the private bytes are printed as growth per 100
 // calls. Run under Wine it tells Wine's share of a soak's growth from the module's. The
-// libraries are reached through GetProcAddress only, so that this program does not hold them.
+// library is reached through GetProcAddress only, so that this program does not hold it.
 #include <d3d9.h>
-#include <d3dx9.h>
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
 #include <functional>
-#include <iterator>
-#include <vector>
 
 #include "insigno/host/ProcessFigures.h"
 
 namespace {
 
-// The Direct3D entry points, from libraries loaded by Load.
+// The Direct3D entry point, from the library loaded by Load.
 struct Direct3DLibraries {
-    HMODULE d3d9 = nullptr, d3dx9 = nullptr;
+    HMODULE d3d9 = nullptr;
     decltype(&Direct3DCreate9) create = nullptr;
-    decltype(&D3DXCreateSprite) createSprite = nullptr;
-    decltype(&D3DXCreateTextureFromFileInMemoryEx) createTexture = nullptr;
 
     template <typename F>
     static F Find(HMODULE module, const char* name) {
@@ -36,20 +31,15 @@ struct Direct3DLibraries {
     }
     bool Load() {
         d3d9 = LoadLibraryW(L"d3d9.dll");
-        d3dx9 = LoadLibraryW(L"d3dx9_43.dll");
         create = Find<decltype(create)>(d3d9, "Direct3DCreate9");
-        createSprite = Find<decltype(createSprite)>(d3dx9, "D3DXCreateSprite");
-        createTexture = Find<decltype(createTexture)>(d3dx9, "D3DXCreateTextureFromFileInMemoryEx");
-        return create && createSprite && createTexture;
+        return create != nullptr;
     }
     void Free() {
-        if (d3dx9) FreeLibrary(d3dx9);
         if (d3d9) FreeLibrary(d3d9);
         *this = {};
     }
 };
 Direct3DLibraries d3d;
-std::vector<char> png;
 
 void Pump() {
     MSG message;
@@ -82,7 +72,7 @@ D3DPRESENT_PARAMETERS Parameters(HWND window, UINT width, UINT height) {
 struct Device {
     IDirect3D9* direct3d = nullptr;
     IDirect3DDevice9* device = nullptr;
-    ID3DXSprite* sprite = nullptr;
+    IDirect3DTexture9* texture = nullptr;
     explicit Device(HWND window) {
         direct3d = d3d.create(D3D_SDK_VERSION);
         D3DPRESENT_PARAMETERS parameters = Parameters(window, 160, 90);
@@ -90,28 +80,48 @@ struct Device {
             direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
                                    D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters, &device);
         }
-        if (device) d3d.createSprite(device, &sprite);
     }
     ~Device() {
-        if (sprite) sprite->Release();
+        if (texture) texture->Release();
         if (device) device->Release();
         if (direct3d) direct3d->Release();
     }
 };
 
-void Texture(IDirect3DDevice9* device) {
+// A logo-sized texture as the overlay makes it: managed, filled through LockRect.
+IDirect3DTexture9* Texture(IDirect3DDevice9* device) {
     IDirect3DTexture9* texture = nullptr;
-    d3d.createTexture(device, png.data(), static_cast<UINT>(png.size()), D3DX_DEFAULT, D3DX_DEFAULT,
-                      D3DX_DEFAULT, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_FILTER_NONE,
-                      D3DX_DEFAULT, 0, nullptr, nullptr, &texture);
-    if (texture) texture->Release();
+    if (FAILED(device->CreateTexture(64, 36, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture,
+                                     nullptr)))
+        return nullptr;
+    D3DLOCKED_RECT locked{};
+    if (SUCCEEDED(texture->LockRect(0, &locked, nullptr, 0))) {
+        for (int y = 0; y < 36; ++y)
+            std::memset(static_cast<char*>(locked.pBits) + y * locked.Pitch, 0x80, 64 * 4);
+        texture->UnlockRect(0);
+    }
+    return texture;
 }
 
 void Frame(const Device& device) {
+    struct Vertex {
+        float x, y, z, rhw, u, v;
+    };
+    const Vertex quad[4] = {{-0.5f, -0.5f, 0, 1, 0, 0},
+                            {63.5f, -0.5f, 0, 1, 1, 0},
+                            {-0.5f, 35.5f, 0, 1, 0, 1},
+                            {63.5f, 35.5f, 0, 1, 1, 1}};
     device.device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
     device.device->BeginScene();
-    device.sprite->Begin(D3DXSPRITE_ALPHABLEND);
-    device.sprite->End();
+    device.device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device.device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device.device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    device.device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+    device.device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    device.device->SetTexture(0, device.texture);
+    device.device->SetFVF(D3DFVF_XYZRHW | D3DFVF_TEX1);
+    device.device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(Vertex));
+    device.device->SetTexture(0, nullptr);
     device.device->EndScene();
     device.device->Present(nullptr, nullptr, nullptr, nullptr);
 }
@@ -145,10 +155,8 @@ void Measure(const char* what, int count, const std::function<void()>& call) {
 }
 
 void ResetDevice(Device& device, HWND window) {
-    device.sprite->OnLostDevice();
     D3DPRESENT_PARAMETERS parameters = Parameters(window, 160 + 16 * (++flip % 2), 90);
     device.device->Reset(&parameters);
-    device.sprite->OnResetDevice();
 }
 
 // A thread of the probe: runs one part on the window.
@@ -165,13 +173,11 @@ DWORD WINAPI PartThread(LPVOID data) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: insigno-d3d-probe PNG [COUNT]\n");
+    if (argc > 2) {
+        std::fprintf(stderr, "usage: insigno-d3d-probe [COUNT]\n");
         return 2;
     }
-    std::ifstream file(argv[1], std::ios::binary);
-    png.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    const int count = argc > 2 ? std::atoi(argv[2]) : 200;
+    const int count = argc > 1 ? std::atoi(argv[1]) : 200;
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = DefWindowProcW;
     windowClass.hInstance = GetModuleHandleW(nullptr);
@@ -181,7 +187,7 @@ int main(int argc, char** argv) {
                              360, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 
     if (!d3d.Load()) {
-        std::fprintf(stderr, "insigno-d3d-probe: no Direct3D libraries\n");
+        std::fprintf(stderr, "insigno-d3d-probe: no Direct3D library\n");
         return 1;
     }
     d3d.Free();
@@ -194,8 +200,8 @@ int main(int argc, char** argv) {
         HWND window = MakeWindow();
         {
             Device device(window);
-            if (device.sprite) {
-                Texture(device.device);
+            if (device.device) {
+                device.texture = Texture(device.device);
                 Frame(device);
             }
         }
@@ -207,11 +213,14 @@ int main(int argc, char** argv) {
     HWND window = MakeWindow();
     Measure("device", count, [&] { Device device(window); });
     Device device(window);
-    if (!device.sprite) {
+    if (!device.device) {
         std::fprintf(stderr, "insigno-d3d-probe: no Direct3D device\n");
         return 1;
     }
-    Measure("texture", count, [&] { Texture(device.device); });
+    Measure("texture", count, [&] {
+        if (IDirect3DTexture9* texture = Texture(device.device)) texture->Release();
+    });
+    device.texture = Texture(device.device);
     Measure("reset", count, [&] { ResetDevice(device, window); });
     Measure("present", count, [&] { Frame(device); });
     // What the overlay does as the logo comes and goes and the picture changes under it.
@@ -229,7 +238,7 @@ int main(int argc, char** argv) {
         KillTimer(window, 0);
     });
     Measure("post", count, [&] { PostMessageW(window, WM_APP, 0, 0); });
-    // As the overlay's render thread does: draws, moves and resizes the window of another
+    // As the overlay's render thread once did: draws, moves and resizes the window of another
     // thread, and has that thread reset the device, waiting in SendMessageW.
     resettable = &device;
     SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProbeProcedure));

@@ -1,10 +1,9 @@
 // A stand-in for the plug-in module with its four entry points, exported the way the plug-in
 // exports them, and using what the plug-in uses (libstdc++, exceptions, Boost.Thread, threads,
-// Direct3D 9, D3DX), so that the module checks see the same imports and exports.
+// Direct3D 9), so that the module checks see the same imports and exports.
 #include "plugin/Exports.h"
 
 #include <d3d9.h>
-#include <d3dx9.h>
 #include <windows.h>
 #include <boost/thread/thread.hpp>
 
@@ -31,13 +30,11 @@ extern "C" INSIGNO_EXPORT BOOL WINAPI TVTInitialize(void* param) {
         }
         boost::thread worker([] { initialised = 1; });
         worker.join();
-        D3DXMATRIX scale;
-        D3DXMatrixScaling(&scale, 1.0f, 1.0f, 1.0f);
         IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
         if (d3d != nullptr) {
             d3d->Release();
         }
-        return initialised == 1 && scale._11 == 1.0f;
+        return initialised == 1;
     } catch (const std::exception&) {
         return FALSE;
     }

@@ -1,28 +1,18 @@
-// Direct3D 9 and D3DX as the overlay uses them, on a child window, with Wine's implementation:
-// device creation with the overlay's fallbacks, clearing and presenting, and a texture decoded
-// from a PNG in memory at a requested size.
+// Direct3D 9 as the overlay uses it, on a child window, with Wine's implementation: device
+// creation with the overlay's fallbacks, clearing and presenting, and a managed texture filled
+// through LockRect drawn as one blended, filtered quad: the same pixels as the Linux stand-in's.
 #include "TestWindow.h"
 
 #include <d3d9.h>
-#include <d3dx9.h>
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 
 namespace {
-
-// 2x2, colour type 3: red, green / blue, white at alpha 0x80 (tRNS).
-constexpr std::array<std::uint8_t, 111> palettePng = {
-    0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x48, 0x44, 0x52,
-    0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00, 0x02, 0x08, 0x03, 0x00, 0x00, 0x00, 0x45, 0x68, 0xfd,
-    0x16, 0x00, 0x00, 0x00, 0x0c, 0x50, 0x4c, 0x54, 0x45, 0xff, 0x00, 0x00, 0x00, 0xff, 0x00, 0x00,
-    0x00, 0xff, 0xff, 0xff, 0xff, 0xfb, 0x00, 0x60, 0xf6, 0x00, 0x00, 0x00, 0x04, 0x74, 0x52, 0x4e,
-    0x53, 0xff, 0xff, 0xff, 0x80, 0xad, 0x92, 0x2a, 0xd4, 0x00, 0x00, 0x00, 0x0e, 0x49, 0x44, 0x41,
-    0x54, 0x78, 0x9c, 0x63, 0x60, 0x60, 0x64, 0x60, 0x62, 0x06, 0x00, 0x00, 0x11, 0x00, 0x07, 0x9e,
-    0xa2, 0x2a, 0x12, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4e, 0x44, 0xae, 0x42, 0x60, 0x82};
 
 struct Releaser {
     void operator()(IUnknown* p) const { p->Release(); }
@@ -109,59 +99,94 @@ TEST_F(WineDirect3D, BackBufferTakesTheChildClientSizeAndClearedPixelsReachIt) {
     EXPECT_EQ(device->TestCooperativeLevel(), D3D_OK);
 }
 
-struct PngSize {
-    UINT width;
-    UINT height;
+// The back buffer's pixel at (x, y), read back through a system-memory copy.
+std::uint32_t BackBufferPixel(IDirect3DDevice9* device, int x, int y) {
+    IDirect3DSurface9* raw = nullptr;
+    if (FAILED(device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &raw))) return 0xDEADBEEF;
+    ComPtr<IDirect3DSurface9> backBuffer(raw);
+    D3DSURFACE_DESC desc{};
+    backBuffer->GetDesc(&desc);
+    raw = nullptr;
+    if (FAILED(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format,
+                                                   D3DPOOL_SYSTEMMEM, &raw, nullptr)))
+        return 0xDEADBEEF;
+    ComPtr<IDirect3DSurface9> copy(raw);
+    device->GetRenderTargetData(backBuffer.get(), copy.get());
+    D3DLOCKED_RECT locked{};
+    if (FAILED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) return 0xDEADBEEF;
+    const std::uint32_t pixel = reinterpret_cast<const std::uint32_t*>(
+        static_cast<const std::uint8_t*>(locked.pBits) + locked.Pitch * y)[x];
+    copy->UnlockRect();
+    return pixel & 0xffffff;
+}
+
+struct QuadCase {
+    float scale;
+    bool linear;
+    int x, y;
+    std::uint32_t expected;  // RGB over the grey clear colour
 };
 
-class WinePngTexture : public WineDirect3D, public ::testing::WithParamInterface<PngSize> {};
+class WineQuad : public WineDirect3D, public ::testing::WithParamInterface<QuadCase> {};
 
-// The palette's colours with the tRNS alpha, nearest-neighbour scaled to the requested size.
-TEST_P(WinePngTexture, DecodesPaletteAndTransparencyAtTheRequestedSize) {
-    const PngSize size = GetParam();
+// A 2 x 2 texture (red, half-transparent blue / transparent, green) drawn as the overlay draws its
+// logo: its corner at the window's, each vertex half a pixel up and left, blended over grey.
+TEST_P(WineQuad, DrawsTheTexelsTheStandInDraws) {
+    const QuadCase& c = GetParam();
     IDirect3DTexture9* raw = nullptr;
-    ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(
-                  device.get(), palettePng.data(), palettePng.size(), size.width, size.height, 1, 0,
-                  D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, D3DX_FILTER_POINT, D3DX_DEFAULT, 0, nullptr,
-                  nullptr, &raw),
+    ASSERT_EQ(device->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &raw, nullptr),
               D3D_OK);
     ComPtr<IDirect3DTexture9> texture(raw);
-    D3DSURFACE_DESC desc{};
-    ASSERT_EQ(texture->GetLevelDesc(0, &desc), D3D_OK);
-    ASSERT_EQ(desc.Width, size.width);
-    ASSERT_EQ(desc.Height, size.height);
-    ASSERT_EQ(desc.Format, D3DFMT_A8R8G8B8);
-
     D3DLOCKED_RECT locked{};
-    ASSERT_EQ(texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
-    auto pixel = [&](UINT x, UINT y) {
-        return reinterpret_cast<const std::uint32_t*>(
-            static_cast<const std::uint8_t*>(locked.pBits) + locked.Pitch * y)[x];
-    };
-    const std::uint32_t topLeft = pixel(0, 0);
-    const std::uint32_t topRight = pixel(size.width - 1, 0);
-    const std::uint32_t bottomLeft = pixel(0, size.height - 1);
-    const std::uint32_t bottomRight = pixel(size.width - 1, size.height - 1);
+    ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+    const std::uint32_t texels[2][2] = {{0xFFFF0000, 0x800000FF}, {0x0000FF00, 0xFF00FF00}};
+    for (int y = 0; y < 2; ++y)
+        std::memcpy(static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch, texels[y], 8);
     texture->UnlockRect(0);
-    EXPECT_EQ(topLeft, 0xffff0000u);
-    EXPECT_EQ(topRight, 0xff00ff00u);
-    EXPECT_EQ(bottomLeft, 0xff0000ffu);
-    EXPECT_EQ(bottomRight, 0x80ffffffu);
-}
 
-INSTANTIATE_TEST_SUITE_P(Sizes, WinePngTexture,
-                         ::testing::Values(PngSize{2, 2}, PngSize{4, 4}, PngSize{8, 4}));
+    struct Vertex {
+        float x, y, z, rhw, u, v;
+    };
+    const float side = 2 * c.scale - 0.5f;
+    const Vertex quad[4] = {{-0.5f, -0.5f, 0, 1, 0, 0},
+                            {side, -0.5f, 0, 1, 1, 0},
+                            {-0.5f, side, 0, 1, 0, 1},
+                            {side, side, 0, 1, 1, 1}};
+    const DWORD filter = c.linear ? D3DTEXF_LINEAR : D3DTEXF_POINT;
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x00808080, 1.0f, 0);
+    ASSERT_EQ(device->BeginScene(), D3D_OK);
+    device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
+    device->SetSamplerState(0, D3DSAMP_MINFILTER, filter);
+    device->SetSamplerState(0, D3DSAMP_MAGFILTER, filter);
+    device->SetTexture(0, texture.get());
+    device->SetFVF(D3DFVF_XYZRHW | D3DFVF_TEX1);
+    ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(Vertex)), D3D_OK);
+    device->SetTexture(0, nullptr);
+    device->EndScene();
 
-TEST_F(WineDirect3D, TruncatedPngGivesNoTexture) {
-    IDirect3DTexture9* raw = nullptr;
-    const HRESULT hr = D3DXCreateTextureFromFileInMemoryEx(
-        device.get(), palettePng.data(), 33, 2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
-        D3DX_FILTER_POINT, D3DX_DEFAULT, 0, nullptr, nullptr, &raw);
-    EXPECT_TRUE(FAILED(hr));
-    EXPECT_EQ(raw, nullptr);
-    if (raw != nullptr) {
-        raw->Release();
+    const std::uint32_t pixel = BackBufferPixel(device.get(), c.x, c.y);
+    // Rasterisers round the last bit of a filtered channel either way.
+    for (int shift = 0; shift < 24; shift += 8) {
+        const int got = static_cast<int>((pixel >> shift) & 0xFF);
+        const int want = static_cast<int>((c.expected >> shift) & 0xFF);
+        EXPECT_NEAR(got, want, 2) << std::hex << "pixel " << pixel << ", expected " << c.expected;
     }
 }
+
+// The stand-in's own table (tests/platform), blended over grey: 3 : 1 mixes at scale 2 with
+// linear filtering, the nearer texel with point filtering, the texture's edges clamped.
+INSTANTIATE_TEST_SUITE_P(
+    Quads, WineQuad,
+    ::testing::Values(QuadCase{1, true, 0, 0, 0xFF0000}, QuadCase{3, true, 4, 1, 0x4040C0},
+                      QuadCase{3, true, 1, 4, 0x808080}, QuadCase{3, true, 4, 4, 0x00FF00},
+                      QuadCase{2, false, 1, 0, 0xFF0000}, QuadCase{2, false, 2, 0, 0x4040C0},
+                      QuadCase{2, true, 0, 0, 0xFF0000}, QuadCase{1, true, 2, 0, 0x808080}));
 
 }  // namespace

@@ -1,11 +1,11 @@
-// PNG files made for the Direct3D tests.
+// PNG files made for the texel tests: any picture of up to 256 colours, as a palette PNG.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-namespace insigno::platform::test {
+namespace overlay_test {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -21,4 +21,4 @@ Bytes WithoutChunk(const Bytes& png, const std::string& type);
 // The same file with other dimensions written into IHDR (and its CRC fixed).
 Bytes WithSize(const Bytes& png, std::uint32_t width, std::uint32_t height);
 
-}  // namespace insigno::platform::test
+}  // namespace overlay_test

@@ -5,7 +5,7 @@
 
 #include <stdexcept>
 
-namespace insigno::platform::test {
+namespace overlay_test {
 namespace {
 
 std::uint32_t ReadBigEndian(const Bytes& bytes, std::size_t at) {
@@ -63,4 +63,4 @@ Bytes WithSize(const Bytes& png, std::uint32_t width, std::uint32_t height) {
     return out;
 }
 
-}  // namespace insigno::platform::test
+}  // namespace overlay_test

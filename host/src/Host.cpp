@@ -324,9 +324,14 @@ bool Host::Unload() {
                     .Add("late_messages", static_cast<std::int64_t>(LateMessages()))
                     .Add("off_thread_messages", rules.OffThreadMessages())
                     .Add("quit_messages", rules.QuitMessages())
+                    .Add("off_thread_device_calls", rules.OffThreadDeviceCalls())
                     .Text(std::string("FreeLibrary -> ") + (freed ? "TRUE" : "FALSE") + ", " +
                           std::to_string(LateMessages()) + " host messages after TVTFinalize, " +
-                          std::to_string(rules.OffThreadMessages()) + " off the viewer's thread"));
+                          std::to_string(rules.OffThreadMessages()) + " off the viewer's thread" +
+                          (rules.OffThreadDeviceCalls() > 0
+                               ? "; VIOLATION: " + std::to_string(rules.OffThreadDeviceCalls()) +
+                                     " Direct3D device calls off the window's thread"
+                               : std::string())));
     return freed;
 }
 

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "insigno/host/Probe.h"
+
 namespace insigno::host {
 namespace {
 
@@ -24,6 +26,10 @@ void HostRules::CheckThread(UINT message) {
                     .Text("VIOLATION: host message " + std::to_string(message) +
                           " sent off the viewer's thread" +
                           (seen == REPORTED_OFF_THREAD ? " (further ones are only counted)" : "")));
+}
+
+int HostRules::OffThreadDeviceCalls() const {
+    return static_cast<int>(DeviceCallsOffTheirThread());
 }
 
 void HostRules::QuitReceived() {

@@ -208,6 +208,10 @@ Image PadTopLeft(const Image& captured, int width, int height) {
 
 }  // namespace
 
+std::int64_t DeviceCallsOffTheirThread() {
+    return 0;
+}
+
 std::int64_t PresentCount(HWND) {
     return -1;
 }

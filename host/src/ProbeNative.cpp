@@ -32,6 +32,10 @@ std::vector<MessageBoxRecord> TakeMessageBoxes() {
     return out;
 }
 
+std::int64_t DeviceCallsOffTheirThread() {
+    return static_cast<std::int64_t>(InsignoPlatform_OffThreadDeviceCalls());
+}
+
 std::int64_t PresentCount(HWND window) {
     return window ? InsignoPlatform_PresentCount(window) : 0;
 }

@@ -29,10 +29,6 @@ protected:
         ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(overlay.hwnd) != FALSE; }));
     }
 
-    // Every pass of the render thread asks this thread for the viewer's zoom and waits for it in
-    // SendMessageW, holding the pass lock; this thread does not pump here.
-    void WaitForARenderPassWithoutPumping() { std::this_thread::sleep_for(20ms); }
-
     ParentWindow parent{1280, 720};
     FakeHost host;
 };
@@ -45,7 +41,7 @@ TEST_F(OverlayWindow, StartsHiddenAsAChildOfTheVideoWindow) {
     EXPECT_EQ(parent.ChildCount(), 1);
 }
 
-TEST_F(OverlayWindow, UnlimitedLogoStaysThroughRenderPassesUntilAHideRequest) {
+TEST_F(OverlayWindow, UnlimitedLogoStaysThroughPollsUntilAHideRequest) {
     auto overlay = Make(ShownFor(-1));
     ShowAndWait(*overlay);
     const int polls = host.zoomPolls;
@@ -63,10 +59,13 @@ TEST_F(OverlayWindow, DisplaySecondsZeroIgnoresShowRequests) {
     EXPECT_FALSE(IsWindowVisible(overlay->hwnd));
 }
 
-TEST_F(OverlayWindow, AnyTimerMessageHidesTheLogo) {
+// The display timer's id is 0; any timer but the view poll's hides the logo.
+TEST_F(OverlayWindow, AnyTimerMessageButThePollsHidesTheLogo) {
     auto overlay = Make(ShownFor(-1));
     SendMessageW(overlay->hwnd, MSG_SHOW_LOGO, 1, 0);
     ASSERT_TRUE(IsWindowVisible(overlay->hwnd));
+    EXPECT_EQ(SendMessageW(overlay->hwnd, WM_TIMER, POLL_TIMER, 0), 0);
+    EXPECT_TRUE(IsWindowVisible(overlay->hwnd));
     EXPECT_EQ(SendMessageW(overlay->hwnd, WM_TIMER, 77, 0), 0);
     EXPECT_FALSE(IsWindowVisible(overlay->hwnd));
 }
@@ -97,8 +96,8 @@ TEST_F(OverlayWindow, HitTestLetsMouseInputThrough) {
               HTTRANSPARENT);
 }
 
-// The viewer may be called only on its own thread: the render thread's passes poll through it.
-TEST_F(OverlayWindow, RenderPassesPollTheViewerOnItsOwnThreadOnly) {
+// The viewer may be called only on its own thread, which owns the window and its poll timer.
+TEST_F(OverlayWindow, PollsAskTheViewerOnItsOwnThreadOnly) {
     OverlaySettings settings = ShownFor(-1);
     settings.fixedScale = false;
     auto overlay = Make(settings);
@@ -147,43 +146,23 @@ TEST_F(OverlayWindow, TeardownWhileVisibleStopsDrawingAndPostsNoQuit) {
     EXPECT_TRUE(IsWindow(parent.handle()));
 }
 
-// The render thread resizes in every pass and waits in SendMessageW for this thread, which does
-// not pump: the destructor's join must answer it instead of waiting forever.
-TEST_F(OverlayWindow, TeardownDuringAResizeDoesNotHang) {
+// Every poll resizes: teardown in the middle of it leaves nothing behind.
+TEST_F(OverlayWindow, TeardownWhileResizingAtEveryPollLeavesNothing) {
     OverlaySettings settings = ShownFor(-1);
     settings.fixedScale = false;
     auto overlay = Make(settings);
     ShowAndWait(*overlay);
     host.zoomKeepsChanging = true;
-    WaitForARenderPassWithoutPumping();
+    const int polls = host.zoomPolls;
+    ASSERT_TRUE(PumpUntil([&] { return host.zoomPolls > polls + 3; }));
 
-    Watchdog watchdog("teardown during a resize");
+    Watchdog watchdog("teardown while resizing");
     overlay.reset();
     EXPECT_EQ(parent.ChildCount(), 0);
 }
 
-// The render thread holds the pass lock while it waits in SendMessageW for this thread; the texture
-// rebuild here needs that lock, and must answer the wait instead of blocking on it.
-TEST_F(OverlayWindow, ATextureRebuildWhileTheRenderThreadWaitsForThisThreadGoesThrough) {
-    OverlaySettings settings = ShownFor(-1);
-    settings.fixedScale = false;
-    auto overlay = Make(settings);
-    ShowAndWait(*overlay);
-    host.zoomKeepsChanging = true;
-    WaitForARenderPassWithoutPumping();
-
-    Watchdog watchdog("texture rebuild during a resize");
-    LogoRecord logo;
-    logo.logoType = 3;
-    logo.ApplySizeByType();
-    overlay->SetLogo(logo);
-    EXPECT_EQ(SendMessageW(overlay->hwnd, MSG_LOGO_CHANGED, 0, 0), 0);  // handled right here
-    const int polls = host.zoomPolls;
-    EXPECT_TRUE(PumpUntil([&] { return host.zoomPolls > polls + 5; }));
-}
-
-// A stream thread hands over logos while the render thread resizes and waits for this thread in
-// every pass: the texture rebuilds here and the passes there must neither deadlock nor race.
+// A stream thread hands over logos while every poll here resizes: the hand-over there and the
+// texture rebuilds here must neither deadlock nor race.
 TEST_F(OverlayWindow, LogoChangesDuringResizingPassesNeitherDeadlockNorRace) {
     OverlaySettings settings = ShownFor(-1);
     settings.fixedScale = false;

@@ -1,5 +1,5 @@
-// The static MinGW runtime and Boost archives working on Windows: Boost.Thread interruption (the
-// render thread's sleep), Boost.Filesystem on a real directory, and the stand-in plug-in module
+// The static MinGW runtime and Boost archives working on Windows: Boost.Thread and its
+// interruption (an exception the static runtime must unwind), Boost.Filesystem on a real directory, and the stand-in plug-in module
 // loaded and called through its plain export names.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -61,7 +61,7 @@ TEST(WineRuntime, ProbeModuleLoadsAndItsEntryPointsAnswer) {
     ASSERT_NE(initialize, nullptr);
     EXPECT_EQ(getVersion(), 7u);
     int param = 0;
-    EXPECT_TRUE(initialize(&param));    // a Boost thread, D3DX and Direct3D inside the module
+    EXPECT_TRUE(initialize(&param));    // a Boost thread and Direct3D inside the module
     EXPECT_FALSE(initialize(nullptr));  // an exception thrown and caught inside the module
     EXPECT_TRUE(FreeLibrary(module));
 }

@@ -3,7 +3,9 @@
 // The real viewer's rules that a plug-in can break, checked by the stand-in: its message function
 // may be called only on the viewer's thread (the one that calls the exports and delivers events),
 // and a WM_QUIT posted to that thread ends the viewer. Each violation is reported as it is seen
-// and makes the run fail.
+// and makes the run fail. So does a Direct3D 9 call that only the device window's thread may
+// make (creation, reset, the cooperative-level test, the final release) made on another one,
+// which the platform counts where it can tell.
 
 #include <windows.h>
 
@@ -27,7 +29,8 @@ public:
     bool OnViewerThread() const { return std::this_thread::get_id() == viewerThread; }
     int OffThreadMessages() const { return offThread.load(); }
     int QuitMessages() const { return quits.load(); }
-    int Violations() const { return OffThreadMessages() + QuitMessages(); }
+    int OffThreadDeviceCalls() const;
+    int Violations() const { return OffThreadMessages() + QuitMessages() + OffThreadDeviceCalls(); }
 
 private:
     Report& report;

@@ -38,6 +38,10 @@ struct Image {
 
 // The last image presented into `window` by a Direct3D device, if the platform can tell.
 std::optional<Image> PresentedImage(HWND window);
+// Calls that Direct3D 9 allows only on the thread handling the device window's messages
+// (CreateDevice, Reset, TestCooperativeLevel, a device's final Release) made on another thread:
+// counted by the stand-in natively; 0 on Windows, which cannot tell.
+std::int64_t DeviceCallsOffTheirThread();
 // How many presents reached `window` so far; -1 where the platform cannot tell (Windows).
 std::int64_t PresentCount(HWND window);
 

@@ -1,6 +1,6 @@
 // The static MinGW runtime and Boost archives working on Windows: Boost.Thread and its
-// interruption (an exception the static runtime must unwind), Boost.Filesystem on a real directory, and the stand-in plug-in module
-// loaded and called through its plain export names.
+// interruption (an exception the static runtime must unwind), Boost.Filesystem on a real directory,
+// and the stand-in plug-in module loaded and called through its plain export names.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <boost/filesystem.hpp>

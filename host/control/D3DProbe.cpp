@@ -4,10 +4,11 @@
 // managed texture filled through LockRect, a device reset, a frame drawn with one textured quad
 // and presented, showing, moving, timers, posted messages, all of it in one go as one load of the
 // module does, and, for comparison with the overlay's earlier design, moves, resets (sent to the
-// window's thread) and frames from a thread of its own, each alone and in pairs. Each runs COUNT times (default 200) after a
-// warm-up, and the heap's bytes in use and the private bytes are printed as growth per 100
-// calls. Run under Wine it tells Wine's share of a soak's growth from the module's. The
-// library is reached through GetProcAddress only, so that this program does not hold it.
+// window's thread) and frames from a thread of its own, each alone and in pairs. Each runs COUNT
+// times (default 200) after a warm-up, and the heap's bytes in use and the private bytes are
+// printed as growth per 100 calls. Run under Wine it tells Wine's share of a soak's growth from the
+// module's. The library is reached through GetProcAddress only, so that this program does not hold
+// it.
 #include <d3d9.h>
 #include <windows.h>
 

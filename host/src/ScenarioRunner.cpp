@@ -4,8 +4,8 @@
 #include <functional>
 #include <type_traits>
 
-#include "insigno/host/ProcessFigures.h"
 #include "insigno/host/Probe.h"
+#include "insigno/host/ProcessFigures.h"
 #include "insigno/host/Snapshot.h"
 #include "insigno/host/Text.h"
 
@@ -184,7 +184,8 @@ public:
         const auto perSecond = [wall](double count) { return wall > 0 ? count / wall : 0.0; };
         const double polls = perSecond(now.zoomPolls - lastMark.zoomPolls);
         const double presents =
-            now.presents < 0 ? -1 : perSecond(static_cast<double>(now.presents - lastMark.presents));
+            now.presents < 0 ? -1
+                             : perSecond(static_cast<double>(now.presents - lastMark.presents));
         report.Emit(ReportEntry("cpu")
                         .Add("label", step.label)
                         .Add("seconds", wall)

@@ -39,7 +39,8 @@ uint32_t Channel(uint32_t pixel, int shift) {
 LogoImage Scale(const LogoImage& source, int width, int height) {
     const std::vector<Span> columns = Spans(source.width, width);
     const std::vector<Span> rows = Spans(source.height, height);
-    LogoImage scaled{width, height, std::vector<uint32_t>(static_cast<std::size_t>(width) * height)};
+    LogoImage scaled{width, height,
+                     std::vector<uint32_t>(static_cast<std::size_t>(width) * height)};
     for (int y = 0; y < height; ++y) {
         const Span& row = rows[static_cast<std::size_t>(y)];
         for (int x = 0; x < width; ++x) {
@@ -55,7 +56,8 @@ LogoImage Scale(const LogoImage& source, int width, int height) {
                     const double weightedAlpha = weight * Channel(pixel, 24);
                     area += weight;
                     alpha += weightedAlpha;
-                    for (int c = 0; c < 3; ++c) colour[c] += weightedAlpha * Channel(pixel, 16 - 8 * c);
+                    for (int c = 0; c < 3; ++c)
+                        colour[c] += weightedAlpha * Channel(pixel, 16 - 8 * c);
                 }
             }
             uint32_t out = static_cast<uint32_t>(std::lround(alpha / area)) << 24;

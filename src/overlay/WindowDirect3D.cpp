@@ -119,10 +119,10 @@ void Window::ReloadTexture() {
         if (texture->LockRect(0, &locked, nullptr, 0) == D3D_OK) {
             const std::size_t rowBytes = static_cast<std::size_t>(image->width) * 4;
             for (int y = 0; y < image->height; ++y) {
-                std::memcpy(static_cast<uint8_t*>(locked.pBits) +
-                                static_cast<std::size_t>(y) * static_cast<std::size_t>(locked.Pitch),
-                            image->pixels.data() + static_cast<std::size_t>(y) * image->width,
-                            rowBytes);
+                std::memcpy(
+                    static_cast<uint8_t*>(locked.pBits) +
+                        static_cast<std::size_t>(y) * static_cast<std::size_t>(locked.Pitch),
+                    image->pixels.data() + static_cast<std::size_t>(y) * image->width, rowBytes);
             }
             texture->UnlockRect(0);
         } else {

@@ -20,7 +20,8 @@ constexpr uint32_t kClear = 0x00000000;
 Bytes Halves(int width, int height, int split, const Rgba& left, const Rgba& right) {
     std::vector<uint8_t> indices(static_cast<size_t>(width) * height);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) indices[static_cast<size_t>(y) * width + x] = x < split ? 0 : 1;
+        for (int x = 0; x < width; ++x)
+            indices[static_cast<size_t>(y) * width + x] = x < split ? 0 : 1;
     return PalettePng(width, height, indices, {left, right});
 }
 
@@ -36,12 +37,13 @@ class LogoImageTest : public ::testing::TestWithParam<ImageCase> {};
 
 TEST_P(LogoImageTest, FillsTheBoxOfTheLogosType) {
     const ImageCase& c = GetParam();
-    const auto image = insigno::DecodeLogoImage(c.png.data(), c.png.size(), c.boxWidth, c.boxHeight);
+    const auto image =
+        insigno::DecodeLogoImage(c.png.data(), c.png.size(), c.boxWidth, c.boxHeight);
     ASSERT_TRUE(image.has_value());
     ASSERT_EQ(image->width, c.boxWidth);
     ASSERT_EQ(image->height, c.boxHeight);
-    EXPECT_EQ(image->pixels[static_cast<size_t>(c.y) * c.boxWidth + c.x], c.expected) << std::hex
-        << image->pixels[static_cast<size_t>(c.y) * c.boxWidth + c.x];
+    EXPECT_EQ(image->pixels[static_cast<size_t>(c.y) * c.boxWidth + c.x], c.expected)
+        << std::hex << image->pixels[static_cast<size_t>(c.y) * c.boxWidth + c.x];
 }
 
 const Rgba red{255, 0, 0, 255}, blue{0, 0, 255, 255}, clear{0, 0, 0, 0};

@@ -274,8 +274,7 @@ TEST_F(OverlayRendering, ALostDeviceIsResetInPlaceAndKeepsTheLogo) {
     EXPECT_EQ(InsignoPlatform_Device(overlay->hwnd)->resets, resets);
 
     ASSERT_TRUE(InsignoPlatform_AllowDeviceReset(overlay->hwnd));
-    ASSERT_TRUE(
-        PumpUntil([&] { return InsignoPlatform_PresentCount(overlay->hwnd) > presents; }));
+    ASSERT_TRUE(PumpUntil([&] { return InsignoPlatform_PresentCount(overlay->hwnd) > presents; }));
     EXPECT_EQ(InsignoPlatform_Device(overlay->hwnd)->resets, resets + 1);
     EXPECT_EQ(InsignoPlatform_Device(overlay->hwnd)->type, D3DDEVTYPE_HAL);
     EXPECT_EQ(PresentedRgb(8, 6), PaletteRgb(1));
@@ -293,8 +292,7 @@ TEST_F(OverlayRendering, AStaticLogoIsDrawnOnceAndAgainWhenThePictureChanges) {
 
     host.aspectX = 4;
     host.aspectY = 3;
-    ASSERT_TRUE(
-        PumpUntil([&] { return InsignoPlatform_PresentCount(overlay->hwnd) > presents; }));
+    ASSERT_TRUE(PumpUntil([&] { return InsignoPlatform_PresentCount(overlay->hwnd) > presents; }));
     EXPECT_EQ(RectInParent(overlay->hwnd, parent->handle()).left, 160);  // pillar-boxed 4:3
     EXPECT_EQ(InsignoPlatform_OffThreadDeviceCalls(), 0u);
 }

@@ -111,9 +111,9 @@ TEST_F(DeviceTest, ScenesNestNeitherWithThemselvesNorWithPresent) {
 TEST_F(DeviceTest, ObjectsLiveUntilTheirLastReleaseAndKeepTheirDeviceAlive) {
     ASSERT_EQ(MakeDevice(), D3D_OK);
     IDirect3DTexture9* texture = nullptr;
-    ASSERT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture,
-                                    nullptr),
-              D3D_OK);
+    ASSERT_EQ(
+        device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr),
+        D3D_OK);
     EXPECT_EQ(device->AddRef(), 3u) << "the caller's, the texture's and this one";
     EXPECT_EQ(device->Release(), 2u);
     EXPECT_EQ(device->Release(), 1u);

@@ -35,9 +35,9 @@ protected:
         Direct3DTest::SetUp();
         ASSERT_EQ(MakeDevice(), D3D_OK);
         // 2 x 2: red, half-transparent blue / transparent, green.
-        ASSERT_EQ(device->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture,
-                                        nullptr),
-                  D3D_OK);
+        ASSERT_EQ(
+            device->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr),
+            D3D_OK);
         D3DLOCKED_RECT locked{};
         ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
         const std::uint32_t texels[2][2] = {{kRed, kHalfBlue}, {kClear, kGreen}};

@@ -356,8 +356,8 @@ HRESULT WINAPI Device::DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT Prim
     const bool rectangle = v[0].x == v[2].x && v[1].x == v[3].x && v[0].y == v[1].y &&
                            v[2].y == v[3].y && v[0].u == v[2].u && v[1].u == v[3].u &&
                            v[0].v == v[1].v && v[2].v == v[3].v;
-    const bool blendable =
-        !alphaBlend || (sourceBlend == D3DBLEND_SRCALPHA && destinationBlend == D3DBLEND_INVSRCALPHA);
+    const bool blendable = !alphaBlend || (sourceBlend == D3DBLEND_SRCALPHA &&
+                                           destinationBlend == D3DBLEND_INVSRCALPHA);
     // Magnification and minification share one filter here, and there is one level only.
     if (!rectangle || !blendable || magFilter != minFilter || !Filtering(magFilter) ||
         mipFilter == D3DTEXF_LINEAR || addressU != addressV || !Addressing(addressU)) {

@@ -58,6 +58,7 @@ Device::Device(Direct3D* parentObject, D3DDEVTYPE deviceType, DWORD flags, HWND 
     : parent(parentObject),
       type(deviceType),
       behaviorFlags(flags),
+      windowThread(WindowThread(deviceWindow)),
       width(parameters.BackBufferWidth),
       height(parameters.BackBufferHeight),
       backBuffer(Blank(parameters)),
@@ -116,12 +117,7 @@ void Device::DefaultStates() {
 }
 
 void Device::CheckWindowThread() const {
-    HWND deviceWindow;
-    {
-        std::lock_guard lock(Registry().mutex);
-        deviceWindow = window;
-    }
-    if (!OnWindowThread(deviceWindow)) {
+    if (!OnThread(windowThread)) {
         ++Registry().offThreadDeviceCalls;
     }
 }

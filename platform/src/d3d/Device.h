@@ -66,6 +66,9 @@ private:
 
     // Guarded by the registry's lock: tests reach them from their own threads.
     HWND window = nullptr;
+    // The device window's thread at creation: it stays the one to reset, test and release the
+    // device on, also once the window is gone.
+    DWORD windowThread;
     UINT width;
     UINT height;
     Cooperation cooperation = Cooperation::Usable;

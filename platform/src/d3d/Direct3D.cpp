@@ -34,7 +34,7 @@ HRESULT WINAPI Direct3D::CreateDevice(UINT Adapter, D3DDEVTYPE DeviceType, HWND 
             return D3DERR_NOTAVAILABLE;
         }
     }
-    if (!OnWindowThread(hFocusWindow)) {
+    if (!OnThread(WindowThread(hFocusWindow))) {
         ++Registry().offThreadDeviceCalls;
     }
     D3DPRESENT_PARAMETERS parameters = *pPresentationParameters;

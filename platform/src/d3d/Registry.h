@@ -42,9 +42,10 @@ struct Direct3DRegistry {
     std::atomic<std::size_t> offThreadDeviceCalls{0};
 };
 
-// True when the calling thread owns `window` (false for no window). Takes the window table's
-// lock: never call it with the registry's lock held.
-bool OnWindowThread(HWND window);
+// The thread that owns `window` (0 for no window), and whether the caller is `thread` (never for
+// 0). Both take the window table's lock: never call them with the registry's lock held.
+DWORD WindowThread(HWND window);
+bool OnThread(DWORD thread);
 
 Direct3DRegistry& Registry();
 

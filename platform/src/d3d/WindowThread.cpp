@@ -3,11 +3,17 @@
 
 namespace insigno::platform {
 
-bool OnWindowThread(HWND window) {
+DWORD WindowThread(HWND window) {
     UserState& state = User();
     Lock lock(state.mutex);
     const WindowRecord* record = FindWindow(state, window);
-    return record && record->ownerThread == CurrentThread();
+    return record ? record->ownerThread : 0;
+}
+
+bool OnThread(DWORD thread) {
+    UserState& state = User();
+    Lock lock(state.mutex);
+    return thread != 0 && thread == CurrentThread();
 }
 
 }  // namespace insigno::platform

@@ -68,6 +68,6 @@ bool LogoStore::IsTemporaryFileName(const std::string& name) {
     }
     std::string_view rest = std::string_view(name).substr(kLogoFileNameLength);
     if (rest == kTemporarySuffix) return true;
-    return TakeChar(rest, '.') && TakeUpperHex(rest) && TakeChar(rest, '-') &&
-           TakeUpperHex(rest) && rest == kTemporarySuffix;
+    return TakeChar(rest, '.') && TakeUpperHex(rest) && TakeChar(rest, '-') && TakeUpperHex(rest) &&
+           rest == kTemporarySuffix;
 }

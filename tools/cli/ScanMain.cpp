@@ -56,7 +56,8 @@ the module). FILE "-" reads standard input.
               nothing, and print one line per file (sorted by name):
   {"file":"NAME","onid":N,"logo_id":N,"logo_version":N,"logo_type":N,"size":N,"action":"A"}
               A: load, move-aside (superseded by a higher version), delete (not a well-formed
-              PNG) or leave (no logo file name, or unreadable); the ids only for logo file names
+              PNG) or leave (no logo file name, not a plain file of at most 65535 bytes, or
+              unreadable); the ids only for logo file names
   --png DIR   also write each distinct logo once to DIR as NNNN_LLL_VVV_TT.png, completed with
               the fixed broadcast palette so that any image viewer shows it, and DIR/index.html,
               a page showing them all by network (superseded ones greyed); a carousel logo once
@@ -198,7 +199,8 @@ int ScanLogoDirectory(const Options& options) {
                                  entry.action == LogoFileAction::MoveAside});
             } else if (entry.logoName) {
                 others.push_back({entry.name, entry.action == LogoFileAction::Leave
-                                                  ? "left alone (cannot be read)"
+                                                  ? "left alone (not a plain file of a "
+                                                    "logo's size, or unreadable)"
                                                   : "deleted at start-up (not a well-formed PNG)"});
             }
         }

@@ -32,7 +32,7 @@ constexpr int kExitUsage = 1;
 constexpr int kExitUnreadable = 2;
 
 constexpr char kUsage[] =
-    R"(usage: insigno-scan [--png DIR] [--store LOGODIR] FILE...
+    R"(usage: insigno-scan [--png DIR] [--store LOGODIR [--replace-newer]] FILE...
        insigno-scan [--png DIR] --logo-dir LOGODIR
 
 Reads transport-stream recordings (188-byte packets, 192-byte timestamped or 204-byte packets;
@@ -65,10 +65,14 @@ the module). FILE "-" reads standard input.
               logo id (0 before any did)
   --store LOGODIR  also store every logo found (CDT and carousel) in the logo directory
               LOGODIR, created when missing, as the plug-in stores what it receives: the logos
-              already there are read as at the plug-in's start, a logo of another version than
-              the one held replaces it and the superseded file is renamed with "_" appended; a
-              carousel logo goes in under each network it serves with the version an SDT of
-              that network gave its logo id, and as version 0 only while no version is held
+              already there are read as at the plug-in's start, a logo of a higher version than
+              the one held (from the folder or an earlier find) replaces it and the superseded
+              file is renamed with "_" appended, a lower version is passed over, so that
+              recordings stored in any order leave the newest logos; a carousel logo goes in
+              under each network it serves with the version an SDT of that network gave its
+              logo id, and as version 0 only while no version is held
+  --replace-newer  with --store: a logo of any other version replaces the one held, a lower one
+              too, as the plug-in does with what it receives (the last one found stays)
   --help      show this text
 
 A summary line goes to standard error. Exit status: 0 when every file was read, 2 when a file
@@ -80,6 +84,7 @@ struct Options {
     std::optional<std::filesystem::path> pngDirectory;
     std::optional<std::filesystem::path> logoDirectory;
     std::optional<std::filesystem::path> storeDirectory;
+    bool replaceNewer = false;
     std::vector<std::string> files;
 };
 
@@ -111,6 +116,8 @@ std::optional<int> ParseArguments(const std::vector<std::string>& argv, Options&
                 return kExitUsage;
             }
             options.storeDirectory = PathFromUtf8(argv[i]);
+        } else if (!onlyFiles && arg == "--replace-newer") {
+            options.replaceNewer = true;
         } else if (!onlyFiles && arg == "--") {
             onlyFiles = true;
         } else if (!onlyFiles && arg.size() > 1 && arg[0] == '-') {
@@ -126,6 +133,10 @@ std::optional<int> ParseArguments(const std::vector<std::string>& argv, Options&
     }
     if (options.logoDirectory && options.storeDirectory) {
         std::cerr << "insigno-scan: --store stores the logos of recordings, not of --logo-dir\n";
+        return kExitUsage;
+    }
+    if (options.replaceNewer && !options.storeDirectory) {
+        std::cerr << "insigno-scan: --replace-newer goes with --store (see --help)\n";
         return kExitUsage;
     }
     if (!options.logoDirectory && options.files.empty()) {
@@ -243,6 +254,7 @@ int Run(const std::vector<std::string>& args) {
     }
     Scanner scanner(std::cout, options.pngDirectory);
     if (store) scanner.store = &*store;
+    scanner.replaceNewer = options.replaceNewer;
     int status = 0;
     try {
         for (const std::string& name : options.files) {

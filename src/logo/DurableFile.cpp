@@ -111,7 +111,7 @@ bool ReadPlainFile(const boost::filesystem::path& path, std::vector<uint8_t>& by
     const bool plain =
         GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &info) &&
         (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0 &&
-        (uint64_t{info.nFileSizeHigh} << 32 | info.nFileSizeLow) <= maxBytes;
+        ((uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow) <= maxBytes;
     const bool ok = plain && ReadOpened(file, bytes, scratch, maxBytes);
     CloseHandle(file);
     return ok;

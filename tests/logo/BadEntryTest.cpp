@@ -20,21 +20,12 @@ using logo_files::MakePng;
 using logo_files::Received;
 using Bytes = std::vector<uint8_t>;
 
-Bytes WithOwnPalette() {
-    Bytes png = MakePng(0);
-    Bytes palette = logo_files::Signature();
-    palette.insert(palette.end(), png.begin() + 8, png.begin() + 33);
-    AppendChunk(palette, "PLTE", {0xFF, 0, 0});
-    palette.insert(palette.end(), png.begin() + 33, png.end());
-    return palette;
-}
-
-Bytes WithIhdrSecond() {
-    const Bytes png = MakePng(20);
-    Bytes moved = logo_files::Signature();
-    AppendChunk(moved, "tEXt", {'a'});
-    moved.insert(moved.end(), png.begin() + 8, png.end());
-    return moved;
+// A logo with one more chunk inserted at `at`.
+Bytes Inserted(size_t at, const char (&type)[5], const Bytes& data) {
+    Bytes png = MakePng(20), chunk;
+    AppendChunk(chunk, type, data);
+    png.insert(png.begin() + static_cast<std::ptrdiff_t>(at), chunk.begin(), chunk.end());
+    return png;
 }
 
 struct BadEntry {
@@ -47,22 +38,21 @@ struct BadEntry {
     friend void PrintTo(const BadEntry& c, std::ostream* os) { *os << c.name; }
 };
 
+std::function<void(const fs::path&)> Holding(const Bytes& bytes) {
+    return [bytes](const fs::path& p) { logo_files::WriteFile(p, bytes); };
+}
+
 const BadEntry kBadEntries[] = {
     {"SymlinkLoop", [](const fs::path& p) { fs::create_symlink(p.filename(), p); }, "leave", false,
      true},
     {"Fifo", [](const fs::path& p) { ASSERT_EQ(mkfifo(p.c_str(), 0666), 0); }, "leave", false,
      true},
-    {"Oversized",
-     [](const fs::path& p) {
-         logo_files::WriteFile(p, MakePng(LogoStore::kMaxFileBytes + 1 - MakePng(0).size()));
-     },
-     "leave", false, true},
+    {"Oversized", Holding(MakePng(LogoStore::kMaxFileBytes + 1 - MakePng(0).size())), "leave",
+     false, true},
     {"LinkToDevice", [](const fs::path& p) { fs::create_symlink("/dev/zero", p); }, "leave", false,
      true},
-    {"OwnPalette", [](const fs::path& p) { logo_files::WriteFile(p, WithOwnPalette()); }, "load",
-     true, true},
-    {"IhdrSecond", [](const fs::path& p) { logo_files::WriteFile(p, WithIhdrSecond()); }, "delete",
-     false, false},
+    {"OwnPalette", Holding(Inserted(33, "PLTE", {0xFF, 0, 0})), "load", true, true},
+    {"IhdrSecond", Holding(Inserted(8, "tEXt", {1})), "delete", false, false},
     {"Directory", [](const fs::path& p) { fs::create_directory(p); }, "", false, true},
 };
 

@@ -234,14 +234,15 @@ TEST_F(ToolsCli, ScanStoresEveryLogoAsThePlugInDoes) {
 
 // insigno-scan --store over recordings of other versions than the folder (or an earlier
 // recording) holds: a lower version is passed over, unless --replace-newer asks for the viewer's
-// rule. Each file left, by the version whose bytes it holds.
+// rule. What is left: the current version's file and the superseded one's, "_" appended.
 struct StoreOrderCase {
     const char* name;
     bool carousel;  // else a CDT logo; a carousel logo takes its version from the SDT
     int held;       // the folder's version before, -1: none
     std::vector<int> recorded;
     bool replaceNewer;
-    std::map<std::string, int> files;
+    int current;
+    int aside;  // -1: none
 
     friend void PrintTo(const StoreOrderCase& c, std::ostream* os) { *os << c.name; }
 };
@@ -250,75 +251,48 @@ class StoreOrder : public ToolsCli, public ::testing::WithParamInterface<StoreOr
 
 TEST_P(StoreOrder, KeepsTheHighestVersionUnlessAskedOtherwise) {
     const StoreOrderCase& c = GetParam();
-    const uint16_t id = c.carousel ? 0x101 : 0x030;
+    const std::string id = c.carousel ? "101" : "030";
+    const auto file = [&](int version) {
+        char name[8];
+        std::snprintf(name, sizeof name, "%03X", version);
+        return "0004_" + id + "_" + name + "_05";
+    };
+    // A carousel logo's picture carries no version: mkts draws it as version 0.
+    const auto png = [&](int v) {
+        return PngOf(c.carousel ? 0x101 : 0x030, v == c.held || !c.carousel ? v : 0, 5);
+    };
     const fs::path store = directory / "Logo";
     fs::create_directories(store);
-    char name[32];
-    if (c.held >= 0) {
-        std::snprintf(name, sizeof name, "0004_%03X_%03X_05", id, c.held);
-        std::ofstream(store / name, std::ios::binary) << PngOf(id, c.held, 5);
-    }
+    if (c.held >= 0) std::ofstream(store / file(c.held), std::ios::binary) << png(c.held);
     std::vector<std::string> args{"--store", store.string()};
     if (c.replaceNewer) args.push_back("--replace-newer");
     for (const int version : c.recorded) {
-        const std::string v = std::to_string(version);
-        const std::string stream = (directory / (v + ".ts")).string();
-        const std::vector<std::string> plan =
-            c.carousel ? std::vector<std::string>{"--network",  "4",
-                                                  "--tsid",     "0x40F1",
-                                                  "--service",  "101:1:0x101:" + v + ":0",
-                                                  "--carousel", "bs:5:0x101:4/0x40F1/101",
-                                                  "-o",         stream}
-                       : std::vector<std::string>{
-                             "--network", "4", "--logo", "0x20:0x030:" + v + ":5", "-o", stream};
+        const std::string v = std::to_string(version), stream = (directory / (v + ".ts")).string();
+        std::vector<std::string> plan{"--network", "4",      "-o",
+                                      stream,      "--logo", "0x20:0x030:" + v + ":5"};
+        if (c.carousel)
+            plan = {"--network",  "4",
+                    "--tsid",     "0x40F1",
+                    "-o",         stream,
+                    "--service",  "101:1:0x101:" + v + ":0",
+                    "--carousel", "bs:5:0x101:4/0x40F1/101"};
         ASSERT_EQ(RunTool(INSIGNO_MKTS, plan, directory).status, 0);
         args.push_back(stream);
     }
-    const ToolRun run = RunTool(INSIGNO_SCAN, args, directory);
-    EXPECT_EQ(run.status, 0) << run.err;
-    std::map<std::string, std::string> expected;
-    for (const auto& [file, version] : c.files) {
-        // A carousel logo's picture carries no version: mkts draws it as version 0.
-        const bool found = c.carousel && version != c.held;
-        expected[file] = PngOf(id, found ? 0 : static_cast<uint16_t>(version), 5);
-    }
+    EXPECT_EQ(RunTool(INSIGNO_SCAN, args, directory).status, 0);
+    std::map<std::string, std::string> expected{{file(c.current), png(c.current)}};
+    if (c.aside >= 0) expected[file(c.aside) + "_"] = png(c.aside);
     EXPECT_EQ(DirectoryFiles(store), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, StoreOrder,
-    ::testing::Values(
-        StoreOrderCase{"OlderRecording", false, 3, {2}, false, {{"0004_030_003_05", 3}}},
-        StoreOrderCase{"OlderRecordingReplacing",
-                       false,
-                       3,
-                       {2},
-                       true,
-                       {{"0004_030_002_05", 2}, {"0004_030_003_05_", 3}}},
-        StoreOrderCase{"NewerRecording",
-                       false,
-                       2,
-                       {3},
-                       false,
-                       {{"0004_030_003_05", 3}, {"0004_030_002_05_", 2}}},
-        StoreOrderCase{"NewerThenOlder", false, -1, {3, 2}, false, {{"0004_030_003_05", 3}}},
-        StoreOrderCase{"NewerThenOlderReplacing",
-                       false,
-                       -1,
-                       {3, 2},
-                       true,
-                       {{"0004_030_002_05", 2}, {"0004_030_003_05_", 3}}},
-        StoreOrderCase{"OlderCarouselVersion", true, 3, {2}, false, {{"0004_101_003_05", 3}}},
-        StoreOrderCase{"OlderCarouselVersionReplacing",
-                       true,
-                       3,
-                       {2},
-                       true,
-                       {{"0004_101_002_05", 2}, {"0004_101_003_05_", 3}}}),
+    ::testing::Values(StoreOrderCase{"OlderRecording", false, 3, {2}, false, 3, -1},
+                      StoreOrderCase{"NewerRecording", false, 2, {3}, false, 3, 2},
+                      StoreOrderCase{"NewerThenOlder", false, -1, {3, 2}, false, 3, -1},
+                      StoreOrderCase{"NewerThenOlderReplacing", false, -1, {3, 2}, true, 2, 3},
+                      StoreOrderCase{"OlderCarouselVersion", true, 3, {2}, false, 3, -1},
+                      StoreOrderCase{"OlderCarouselVersionReplacing", true, 3, {2}, true, 2, 3}),
     [](const auto& p) { return std::string(p.param.name); });
-
-TEST_F(ToolsCli, ReplaceNewerGoesWithStore) {
-    EXPECT_EQ(RunTool(INSIGNO_SCAN, {"--replace-newer", sample}, directory).status, 1);
-}
 
 }  // namespace

@@ -1,9 +1,12 @@
 // The logo store's start-up scan over a fuzzed directory: entries named in or out of the logo
-// file-name form, holding PNGs whole, cut or broken, some of them links to files outside.
+// file-name form, holding PNGs whole, cut or broken, some of them links to files outside, link
+// loops, FIFOs or files larger than any logo.
 // Invariants: nothing outside the directory changes, no kept logo file is malformed, the held
-// version of each key is the highest well-formed one, and every other file keeps its bytes.
+// version of each key is the highest well-formed one among the plain files, and every other
+// entry (links, FIFOs and oversized files too) stays as it was.
 // insigno-scan's logo-directory reader goes first: it changes nothing, and what it says the scan
 // will do with each file is what the scan then does.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <boost/filesystem.hpp>
@@ -17,6 +20,7 @@
 #include "FuzzReader.h"
 #include "LogoDirectory.h"
 #include "LogoStore.h"
+#include "PngChunk.h"
 #include "PngChunks.h"
 
 namespace fs = boost::filesystem;
@@ -60,6 +64,18 @@ std::string Name(FuzzReader& in) {
     return std::string(name) + ((shape & 0x02) ? "0" : "");
 }
 
+// A well-formed logo one byte larger than any logo: never read.
+const Bytes& Oversized() {
+    static const Bytes png = [] {
+        Bytes bytes(kPngSignature.begin(), kPngSignature.end());
+        AppendPngChunk(bytes, "IHDR", Bytes(13));
+        AppendPngChunk(bytes, "IDAT", Bytes(LogoStore::kMaxFileBytes + 1 - 57));
+        AppendPngChunk(bytes, "IEND", {});
+        return bytes;
+    }();
+    return png;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -76,6 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Each entry: a name byte and its fields, a kind byte, then the content.
     FuzzReader in(data, size);
     std::map<std::string, Bytes> files;  // by name, what each regular file or link holds
+    std::set<std::string> plain;         // the regular files of a logo's size among them
+    std::set<std::string> unread;        // FIFOs, link loops and oversized files
     for (int entry = 0; entry < 16 && !in.Empty(); ++entry) {
         const std::string name = Name(in);
         const uint8_t kind = in.Byte();
@@ -87,11 +105,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const bool good = kind & 0x01;
             fs::create_symlink(good ? outside.good : outside.bad, path);
             files[name] = good ? outside.goodBytes : outside.badBytes;
+        } else if (kind & 0x20) {
+            FUZZ_CHECK(mkfifo(path.c_str(), 0666) == 0);
+            unread.insert(name);
+        } else if (kind & 0x10) {
+            fs::create_symlink(name, path);
+            unread.insert(name);
+        } else if (kind & 0x08) {
+            Write(path, Oversized());
+            unread.insert(name);
         } else {
             Bytes content = in.Bytes(in.Word() & 0x3FF);
             if (kind & 0x01) FixPngCrcs(content);
             Write(path, content);
             files[name] = content;
+            plain.insert(name);
         }
     }
 
@@ -128,10 +156,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     FUZZ_CHECK(Read(outside.good) == outside.goodBytes && Read(outside.bad) == outside.badBytes);
+    for (const std::string& name : unread) {
+        const fs::file_status status = fs::symlink_status(directory / name);
+        FUZZ_CHECK(fs::exists(status));
+        if (fs::is_regular_file(status)) {
+            FUZZ_CHECK(fs::file_size(directory / name) == Oversized().size());
+        }
+    }
     // The highest well-formed version of each key, as the names give it.
     std::map<std::string, std::pair<unsigned, std::vector<Bytes>>> highest;
     for (const auto& [name, bytes] : files) {
-        if (!LogoStore::IsLogoFileName(name)) {
+        if (!LogoStore::IsLogoFileName(name) || !plain.count(name)) {
             FUZZ_CHECK(Read(directory / name) == bytes);
             continue;
         }
@@ -157,7 +192,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::map<std::string, int> kept;
     for (const fs::directory_entry& entry : fs::directory_iterator(directory)) {
         const std::string name = entry.path().filename().string();
-        if (!LogoStore::IsLogoFileName(name) || fs::is_directory(entry.status())) continue;
+        if (!LogoStore::IsLogoFileName(name) || !fs::is_regular_file(entry.symlink_status()) ||
+            unread.count(name)) {
+            continue;
+        }
         FUZZ_CHECK(LogoStore::IsWellFormedPng(Read(entry.path())));
         FUZZ_CHECK(++kept[name.substr(0, 8) + name.substr(12)] == 1);
     }

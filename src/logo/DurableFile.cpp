@@ -1,6 +1,7 @@
 #include "DurableFile.h"
 
 #include <algorithm>
+#include <limits>
 
 #ifdef _WIN32
 #ifndef WIN32_LEAN_AND_MEAN
@@ -12,6 +13,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstdio>
@@ -60,28 +62,59 @@ uint32_t CurrentProcessId() {
     return static_cast<uint32_t>(GetCurrentProcessId());
 }
 
-bool ReadWholeFile(const boost::filesystem::path& path, std::vector<uint8_t>& bytes,
-                   std::vector<uint8_t>& scratch) {
-    // Every sharing mode: another viewer on the folder may replace or move the file meanwhile,
-    // and its rename must not fail because this one reads.
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+namespace {
+
+// Reads the open file to its end through `scratch` into `bytes`; false when a read fails or the
+// file holds more than maxBytes.
+bool ReadOpened(HANDLE file, std::vector<uint8_t>& bytes, std::vector<uint8_t>& scratch,
+                size_t maxBytes) {
     size_t length = 0;
-    bool ok = true;
     for (;;) {
+        if (length > maxBytes) return false;
         uint8_t* at = Room(scratch, length);
-        const DWORD want = static_cast<DWORD>(std::min<size_t>(scratch.size() - length, 1u << 30));
+        const size_t room = std::min(scratch.size() - length, maxBytes - length + 1);
+        const DWORD want = static_cast<DWORD>(std::min<size_t>(room, 1u << 30));
         DWORD got = 0;
-        ok = ReadFile(file, at, want, &got, nullptr) != 0;
-        if (!ok || got == 0) break;
+        if (!ReadFile(file, at, want, &got, nullptr)) return false;
+        if (got == 0) break;
         length += got;
     }
-    CloseHandle(file);
-    if (!ok) return false;
     bytes.assign(scratch.begin(), scratch.begin() + static_cast<std::ptrdiff_t>(length));
     return true;
+}
+
+// Every sharing mode: another viewer on the folder may replace or move the file meanwhile, and
+// its rename must not fail because this one reads.
+HANDLE OpenForReading(const boost::filesystem::path& path, DWORD flags) {
+    return CreateFileW(path.c_str(), GENERIC_READ,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN | flags, nullptr);
+}
+
+}  // namespace
+
+bool ReadWholeFile(const boost::filesystem::path& path, std::vector<uint8_t>& bytes,
+                   std::vector<uint8_t>& scratch) {
+    const HANDLE file = OpenForReading(path, 0);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool ok = ReadOpened(file, bytes, scratch, std::numeric_limits<size_t>::max() - 1);
+    CloseHandle(file);
+    return ok;
+}
+
+bool ReadPlainFile(const boost::filesystem::path& path, std::vector<uint8_t>& bytes,
+                   std::vector<uint8_t>& scratch, size_t maxBytes) {
+    // The link itself is opened, and then refused: its target is not read.
+    const HANDLE file = OpenForReading(path, FILE_FLAG_OPEN_REPARSE_POINT);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool plain =
+        GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &info) &&
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0 &&
+        ((uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow) <= maxBytes;
+    const bool ok = plain && ReadOpened(file, bytes, scratch, maxBytes);
+    CloseHandle(file);
+    return ok;
 }
 
 #else
@@ -121,24 +154,56 @@ bool SyncDirectory(const boost::filesystem::path& directory) {
     return ::close(entry) == 0 && ok;
 }
 
+namespace {
+
+// Reads the open file to its end through `scratch` into `bytes`; false when a read fails or the
+// file holds more than maxBytes.
+bool ReadOpened(int file, std::vector<uint8_t>& bytes, std::vector<uint8_t>& scratch,
+                size_t maxBytes) {
+    size_t length = 0;
+    for (;;) {
+        if (length > maxBytes) return false;
+        uint8_t* at = Room(scratch, length);
+        const ssize_t got =
+            ::read(file, at, std::min(scratch.size() - length, maxBytes - length + 1));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return false;
+        if (got == 0) break;
+        length += static_cast<size_t>(got);
+    }
+    bytes.assign(scratch.begin(), scratch.begin() + static_cast<std::ptrdiff_t>(length));
+    return true;
+}
+
+bool IsPlain(const struct stat& info, size_t maxBytes) {
+    return S_ISREG(info.st_mode) && static_cast<uint64_t>(info.st_size) <= maxBytes;
+}
+
+}  // namespace
+
 bool ReadWholeFile(const boost::filesystem::path& path, std::vector<uint8_t>& bytes,
                    std::vector<uint8_t>& scratch) {
     const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (file < 0) return false;
-    size_t length = 0;
-    bool ok = true;
-    for (;;) {
-        uint8_t* at = Room(scratch, length);
-        const ssize_t got = ::read(file, at, scratch.size() - length);
-        if (got < 0 && errno == EINTR) continue;
-        ok = got >= 0;
-        if (got <= 0) break;
-        length += static_cast<size_t>(got);
-    }
+    const bool ok = ReadOpened(file, bytes, scratch, std::numeric_limits<size_t>::max() - 1);
     ::close(file);
-    if (!ok) return false;
-    bytes.assign(scratch.begin(), scratch.begin() + static_cast<std::ptrdiff_t>(length));
-    return true;
+    return ok;
+}
+
+bool ReadPlainFile(const boost::filesystem::path& path, std::vector<uint8_t>& bytes,
+                   std::vector<uint8_t>& scratch, size_t maxBytes) {
+    // The entry's own type first, so that a device or FIFO is never opened; then the opened
+    // file's, without following a link and without waiting for a writer, in case the entry was
+    // replaced in between.
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !IsPlain(info, maxBytes)) return false;
+    const int file =
+        ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+    if (file < 0) return false;
+    const bool ok = ::fstat(file, &info) == 0 && IsPlain(info, maxBytes) &&
+                    ReadOpened(file, bytes, scratch, maxBytes);
+    ::close(file);
+    return ok;
 }
 
 #endif

@@ -31,5 +31,11 @@ bool SyncDirectory(const boost::filesystem::path& directory);
 bool ReadWholeFile(const boost::filesystem::path& path, std::vector<uint8_t>& bytes,
                    std::vector<uint8_t>& scratch);
 
+// As ReadWholeFile, for an entry of a folder anyone may drop things into: false, without reading,
+// when the entry is no regular file (a link is not followed; a FIFO or device is not opened, so
+// the call never blocks) or holds more than maxBytes.
+bool ReadPlainFile(const boost::filesystem::path& path, std::vector<uint8_t>& bytes,
+                   std::vector<uint8_t>& scratch, size_t maxBytes);
+
 // This process's id, which no other running process shares: it makes temporary names unique.
 uint32_t CurrentProcessId();

@@ -21,11 +21,13 @@ LogoStore::Taken LogoStore::AcceptNewest(const LogoRecord& record) noexcept {
 LogoStore::Taken LogoStore::Take(const LogoRecord& record, bool replaceOtherBytes) noexcept {
     try {
         // Decided before the lock: the check reads every byte.
-        if (!IsWellFormedPng(record.data)) return Taken::Refused;
+        if (record.data.size() > kMaxFileBytes || !IsWellFormedPng(record.data)) {
+            return Taken::Refused;
+        }
         Job job{MakeKey(record), record, std::nullopt};
         LogoRecord replacement = record;
         boost::mutex::scoped_lock lock(mutex);
-        if (stopping) return Taken::Refused;
+        if (stopping || SaveFailedRecently(job.key, record)) return Taken::Refused;
         const auto held = logos.find(job.key);
         if (held != logos.end() && held->second.logoVersion == record.logoVersion &&
             (!replaceOtherBytes || held->second.data == record.data)) {
@@ -55,6 +57,13 @@ LogoStore::Taken LogoStore::Take(const LogoRecord& record, bool replaceOtherByte
     } catch (...) {
         return Taken::Refused;
     }
+}
+
+bool LogoStore::SaveFailedRecently(const std::string& key, const LogoRecord& record) const {
+    if (failedSaves.empty()) return false;
+    const auto failed = failedSaves.find(key);
+    return failed != failedSaves.end() && failed->second.logoVersion == record.logoVersion &&
+           std::chrono::steady_clock::now() < failed->second.retryAt;
 }
 
 bool LogoStore::Lookup(uint16_t originalNetworkId, uint16_t logoId, uint8_t logoType,

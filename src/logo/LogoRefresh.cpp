@@ -24,6 +24,7 @@ void LogoStore::Refresh() noexcept {
     try {
         boost::mutex::scoped_lock lock(mutex);
         refreshWanted = true;
+        failedSaves.clear();
     } catch (...) {
         return;
     }
@@ -50,9 +51,13 @@ void LogoStore::TakeInSavedElsewhere() noexcept {
         for (fs::directory_iterator entry(directory, error), end; !error && entry != end;
              entry.increment(error)) {
             Found found;
+            boost::system::error_code unreadable;
+            // Links are not followed, and a file too large to be a logo is left alone, as at
+            // start-up.
             if (!AsciiFileName(entry->path(), found.name) ||
                 !ParseLogoFileName(found.name, found.record) ||
-                !fs::is_regular_file(entry->symlink_status(error))) {
+                !fs::is_regular_file(entry->symlink_status(unreadable)) ||
+                fs::file_size(entry->path(), unreadable) > kMaxFileBytes || unreadable) {
                 continue;
             }
             const std::string key = MakeKey(found.record);
@@ -75,7 +80,7 @@ void LogoStore::TakeInSavedElsewhere() noexcept {
             }
             // Another process renames a complete file into place, so a malformed one is only
             // passed over here; the next start's scan deals with it.
-            if (!ReadWholeFile(directory / found.name, found.record.data, scratch) ||
+            if (!ReadPlainFile(directory / found.name, found.record.data, scratch, kMaxFileBytes) ||
                 !IsWellFormedPng(found.record.data)) {
                 continue;
             }

@@ -36,15 +36,16 @@ void LogoStore::Scan() {
     // is needed. Opened by native (wide) path, like every other file of the store.
     std::vector<uint8_t> scratch;
     for (fs::directory_iterator entry(directory), end; entry != end; ++entry) {
-        if (fs::is_directory(entry->status())) continue;
         const fs::path& path = entry->path();
         LogoRecord record;
         if (!AsciiFileName(path, name)) continue;
         if (IsStaleTemporary(path, name)) staleTemporaries.push_back(path);
         if (!ParseLogoFileName(name, record)) continue;
         std::vector<uint8_t> bytes;
-        // A file that cannot be opened or read is not the file's fault: it stays as it is.
-        if (!ReadWholeFile(path, bytes, scratch)) continue;
+        // Only plain files of a logo's size are read, never through a link: any other entry of
+        // the name (a directory, a link, a FIFO, one whose type cannot even be told) and a file
+        // that cannot be read stay as they are.
+        if (!ReadPlainFile(path, bytes, scratch, kMaxFileBytes)) continue;
         if (!IsWellFormedPng(bytes)) {
             invalidFiles.push_back(path);
             continue;

@@ -1,26 +1,14 @@
 #include "LogoScanRules.h"
 
-#include <charconv>
-
-#include "LogoStore.h"
-
-namespace {
-
-unsigned ParseHex(const std::string& text, size_t offset, size_t length) {
-    unsigned value = 0;
-    std::from_chars(text.data() + offset, text.data() + offset + length, value, 16);
-    return value;
-}
-
-}  // namespace
+#include "LogoNameLayout.h"
 
 bool ParseLogoFileName(const std::string& name, LogoRecord& record) {
-    if (!LogoStore::IsLogoFileName(name)) return false;
-    // The pattern fixes the layout: NNNN_III_VVV_TT.
-    record.originalNetworkId = static_cast<uint16_t>(ParseHex(name, 0, 4));
-    record.logoId = static_cast<uint16_t>(ParseHex(name, 5, 3));
-    record.logoVersion = static_cast<uint16_t>(ParseHex(name, 9, 3));
-    record.logoType = static_cast<uint8_t>(ParseHex(name, 13, 2));
+    LogoNameFields fields;
+    if (!ParseLogoName(name, fields)) return false;
+    record.originalNetworkId = fields.originalNetworkId;
+    record.logoId = fields.logoId;
+    record.logoVersion = fields.logoVersion;
+    record.logoType = fields.logoType;
     record.ApplySizeByType();
     return true;
 }

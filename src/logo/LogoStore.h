@@ -64,19 +64,28 @@ public:
     // True when the whole name (no directory) has the logo file-name form; either case of
     // hexadecimal digit is accepted.
     static bool IsLogoFileName(const std::string& name);
-    // PNG signature, then whole chunks with correct CRC-32 up to the last byte.
+    // PNG signature, then whole chunks with correct CRC-32 up to the last byte, the first of
+    // them (when there is any) a 13-byte IHDR, behind which the overlay puts the palette.
     static bool IsWellFormedPng(const std::vector<uint8_t>& bytes);
+    // The largest logo a broadcast can carry: the CDT and the carousel's logo modules give its
+    // size in a 16-bit field. A larger file in the folder is no logo (left alone, not read) and
+    // a larger record is refused.
+    static constexpr size_t kMaxFileBytes = 0xFFFF;
 
     // Takes in a received logo and hands it to the writer; in memory only, so it may be called
     // for many records in a row. False, with nothing changed, when the very same version is held
-    // already, when its bytes are no well-formed PNG (the next start would delete its file), when
-    // the queue is full or the writer stopped (the next repetition of the logo offers it again)
-    // or when memory runs out. Otherwise the record replaces the held one at once: true.
+    // already, when its bytes are no well-formed PNG (the next start would delete its file) or
+    // larger than kMaxFileBytes, when the queue is full or the writer stopped (the next repetition
+    // of the logo offers it again) or when memory runs out. Otherwise the record replaces the held
+    // one at once: true.
     //
     // The writer then writes the new version under its own name, flushed, and only after that
     // moves the superseded file aside, so a loadable version is on disk at every instant. When
-    // the save fails, the replaced version comes back in memory (its file was never touched), so
-    // the next repetition tries again.
+    // the save fails, the replaced version comes back in memory (its file was never touched), and
+    // that version is refused for kRetryFailedSave, or until Refresh is called: a save that
+    // keeps failing (a full disk, a directory of the file's name) is not tried at every
+    // repetition of the logo.
+    static constexpr std::chrono::seconds kRetryFailedSave{60};
     bool Accept(const LogoRecord& record) noexcept;
     // What AcceptNewest did: handed the record to the writer, found these very bytes held under
     // this version, or refused it for now (as Accept refuses).
@@ -103,7 +112,8 @@ public:
     // Other processes (viewers sharing the folder, insigno-scan --store) save logos there too.
     // Asks the writer thread to take in every well-formed logo file whose version is higher than
     // the one held (or of a key not held); it does so unasked every kRefreshPeriod as well. The
-    // reading deletes and moves nothing. Does not wait.
+    // reading deletes and moves nothing. Does not wait. The viewer calls it at each visit of a
+    // service: versions whose save failed are offered to the writer again from then on.
     static constexpr std::chrono::seconds kRefreshPeriod{60};
     void Refresh() noexcept;
     // Called on the writer thread with each logo so taken in; null: none. Setting it waits for a
@@ -156,6 +166,9 @@ private:
     // The writer's reading of what others saved (see Refresh).
     void TakeInSavedElsewhere() noexcept;
     bool Queued(const std::string& key) const;
+    // Whether the record's version failed to save too recently to be tried again.
+    bool SaveFailedRecently(const std::string& key, const LogoRecord& record) const;
+    void NoteSaveResult(const Job& job) noexcept;
 
     boost::filesystem::path directory;
     std::shared_ptr<LogoDisk> disk;
@@ -171,6 +184,12 @@ private:
     size_t queuedBytes = 0;  // of the queued jobs and of those the writer took
     size_t inWriter = 0;     // jobs the writer took and has not finished
     bool failedSince = false;
+    // By key, the version whose save failed last and when it may be tried again.
+    struct FailedSave {
+        uint16_t logoVersion;
+        std::chrono::steady_clock::time_point retryAt;
+    };
+    std::map<std::string, FailedSave> failedSaves;
     bool stopping = false;
     bool writerEnded = false;
     bool refreshWanted = false;

@@ -37,7 +37,7 @@ private:
 // to replace a file that is being renamed or read without sharing): its file is this save's.
 bool SavedAlike(const fs::path& finalPath, const std::vector<uint8_t>& data) {
     std::vector<uint8_t> bytes, scratch;
-    return ReadWholeFile(finalPath, bytes, scratch) && bytes == data;
+    return ReadPlainFile(finalPath, bytes, scratch, data.size()) && bytes == data;
 }
 
 }  // namespace
@@ -78,6 +78,7 @@ void LogoStore::RunWriter() noexcept {
             queuedBytes -= job.Bytes();
             // What the bound left unwritten is not on disk at all; its records go with the store.
             if (index < done && !job.saved) Restore(job);
+            if (index < done) NoteSaveResult(job);
             if (!job.saved) failedSince = true;
         }
         writing.clear();
@@ -144,6 +145,18 @@ void LogoStore::Restore(Job& job) noexcept {
         held->second = std::move(*job.replaced);
     } else {
         logos.erase(held);
+    }
+}
+
+void LogoStore::NoteSaveResult(const Job& job) noexcept {
+    try {
+        if (job.saved) {
+            failedSaves.erase(job.key);
+        } else {
+            failedSaves[job.key] = {job.record.logoVersion, Clock::now() + kRetryFailedSave};
+        }
+    } catch (...) {
+        // Out of memory: the version is merely tried again at its next repetition.
     }
 }
 

@@ -69,7 +69,8 @@ constexpr std::array<uint8_t, kPaletteChunkSize> MakePaletteChunk() {
 inline constexpr std::array<uint8_t, kPaletteChunkSize> PALETTE_CHUNK =
     insigno::detail::MakePaletteChunk();
 
-// A copy of the logo's PNG bytes with PALETTE_CHUNK inserted at kPaletteOffset. Nothing is parsed.
+// A copy of the logo's PNG bytes with PALETTE_CHUNK inserted at kPaletteOffset, or unchanged when
+// a PLTE chunk of its own comes before its image data (chunks are read by their lengths only).
 // Data shorter than kPaletteOffset has no place for the chunk: the result is empty, meaning "no
 // texture".
 std::vector<uint8_t> InsertPalette(const LogoRecord& logo);

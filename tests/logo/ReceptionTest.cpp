@@ -154,7 +154,8 @@ TEST_F(Reception, ADirectoryReplacedByAPlainFileFailsQuietly) {
 }
 
 // A received version that cannot become a loadable file leaves the held one in place, in memory
-// and on disk; once the obstacle is gone, the next repetition of the logo is taken.
+// and on disk; once the obstacle is gone, the next repetition of the logo is taken (after a failed
+// save, from the next visit of the service on).
 struct RefusedCase {
     const char* name;
     bool badPng;  // else the rename over the final name is refused
@@ -177,6 +178,7 @@ TEST_P(HeldVersionSurvives, AndTheNextRepetitionTriesAgain) {
         fs::create_directory(obstacle);  // a file cannot be renamed over a directory
         EXPECT_TRUE(store.Accept(next) && !store.Flush());
         fs::remove(obstacle);
+        store.Refresh();
     }
     EXPECT_EQ(Held().logoVersion, 2);
     LogoRecord restarted;

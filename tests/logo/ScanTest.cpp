@@ -68,8 +68,8 @@ TEST_F(Scan, LoadsLowerCaseDigitsAndATypeWithoutSize) {
     EXPECT_EQ(out.data, logo_files::Signature());
 }
 
-TEST_F(Scan, ReadsFilesOfAnySizeWhole) {
-    const Bytes large = MakePng(300000, 7);
+TEST_F(Scan, ReadsFilesUpToTheLargestLogoWhole) {
+    const Bytes large = MakePng(LogoStore::kMaxFileBytes - MakePng(0).size(), 7);
     Put("0004_01A_002_05", large);
     Put("0004_01B_002_05", MakePng(0));
     const LogoStore store = Open();

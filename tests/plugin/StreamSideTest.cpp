@@ -334,7 +334,8 @@ TEST_F(StreamSideTest, EachStageReadsOnlyItsOwnPid) {
 }
 
 // The logo directory replaced by a plain file: the save fails on the writer thread, nothing
-// leaves the callback, the stage stays, and the next repetition of the logo tries again.
+// leaves the callback, the stage stays, and the logo's repetitions try again from the next visit
+// of the service on (whose first step is the store's Refresh).
 TEST_F(StreamSideTest, AnUnwritableDirectoryNeverReachesTheViewer) {
     Open();
     manager.SetTarget(true, true, NETWORK, SERVICE);
@@ -346,6 +347,7 @@ TEST_F(StreamSideTest, AnUnwritableDirectoryNeverReachesTheViewer) {
     EXPECT_EQ(manager.CurrentStage(), Stage::CDT);
     EXPECT_TRUE(fs::is_regular_file(directory));
     fs::remove(directory);
+    manager.logoStore->Refresh();
     Feed(Cdt(CdtLogo{}));
     EXPECT_TRUE(OnDisk(CdtLogo{}));
     manager.SetTarget(true, true, NETWORK, SERVICE);

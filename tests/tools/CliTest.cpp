@@ -63,12 +63,19 @@ size_t Lines(const std::string& text) {
     return count;
 }
 
+// A parameterised case's name as one path element.
+std::string Flat(std::string name) {
+    for (char& c : name)
+        if (c == '/') c = '-';
+    return name;
+}
+
 class ToolsCli : public ::testing::Test {
 protected:
     void SetUp() override {
         directory = fs::temp_directory_path() /
                     ("insigno-cli-test-" + std::to_string(getpid()) + "-" +
-                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                     Flat(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(directory);
         fs::create_directories(directory);
         // The child that drops to nobody must still write its output files here.
@@ -224,5 +231,68 @@ TEST_F(ToolsCli, ScanStoresEveryLogoAsThePlugInDoes) {
     EXPECT_EQ(refused.status, 1) << refused.err;
     EXPECT_NE(refused.err.find(", not all stored\n"), std::string::npos) << refused.err;
 }
+
+// insigno-scan --store over recordings of other versions than the folder (or an earlier
+// recording) holds: a lower version is passed over, unless --replace-newer asks for the viewer's
+// rule. What is left: the current version's file and the superseded one's, "_" appended.
+struct StoreOrderCase {
+    const char* name;
+    bool carousel;  // else a CDT logo; a carousel logo takes its version from the SDT
+    int held;       // the folder's version before, -1: none
+    std::vector<int> recorded;
+    bool replaceNewer;
+    int current;
+    int aside;  // -1: none
+
+    friend void PrintTo(const StoreOrderCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class StoreOrder : public ToolsCli, public ::testing::WithParamInterface<StoreOrderCase> {};
+
+TEST_P(StoreOrder, KeepsTheHighestVersionUnlessAskedOtherwise) {
+    const StoreOrderCase& c = GetParam();
+    const std::string id = c.carousel ? "101" : "030";
+    const auto file = [&](int version) {
+        char name[8];
+        std::snprintf(name, sizeof name, "%03X", version);
+        return "0004_" + id + "_" + name + "_05";
+    };
+    // A carousel logo's picture carries no version: mkts draws it as version 0.
+    const auto png = [&](int v) {
+        return PngOf(c.carousel ? 0x101 : 0x030, v == c.held || !c.carousel ? v : 0, 5);
+    };
+    const fs::path store = directory / "Logo";
+    fs::create_directories(store);
+    if (c.held >= 0) std::ofstream(store / file(c.held), std::ios::binary) << png(c.held);
+    std::vector<std::string> args{"--store", store.string()};
+    if (c.replaceNewer) args.push_back("--replace-newer");
+    for (const int version : c.recorded) {
+        const std::string v = std::to_string(version), stream = (directory / (v + ".ts")).string();
+        std::vector<std::string> plan{"--network", "4",      "-o",
+                                      stream,      "--logo", "0x20:0x030:" + v + ":5"};
+        if (c.carousel)
+            plan = {"--network",  "4",
+                    "--tsid",     "0x40F1",
+                    "-o",         stream,
+                    "--service",  "101:1:0x101:" + v + ":0",
+                    "--carousel", "bs:5:0x101:4/0x40F1/101"};
+        ASSERT_EQ(RunTool(INSIGNO_MKTS, plan, directory).status, 0);
+        args.push_back(stream);
+    }
+    EXPECT_EQ(RunTool(INSIGNO_SCAN, args, directory).status, 0);
+    std::map<std::string, std::string> expected{{file(c.current), png(c.current)}};
+    if (c.aside >= 0) expected[file(c.aside) + "_"] = png(c.aside);
+    EXPECT_EQ(DirectoryFiles(store), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, StoreOrder,
+    ::testing::Values(StoreOrderCase{"OlderRecording", false, 3, {2}, false, 3, -1},
+                      StoreOrderCase{"NewerRecording", false, 2, {3}, false, 3, 2},
+                      StoreOrderCase{"NewerThenOlder", false, -1, {3, 2}, false, 3, -1},
+                      StoreOrderCase{"NewerThenOlderReplacing", false, -1, {3, 2}, true, 2, 3},
+                      StoreOrderCase{"OlderCarouselVersion", true, 3, {2}, false, 3, -1},
+                      StoreOrderCase{"OlderCarouselVersionReplacing", true, 3, {2}, true, 2, 3}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace

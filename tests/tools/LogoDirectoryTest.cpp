@@ -13,8 +13,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The smallest well-formed PNG by the store's check: signature and an IEND chunk.
-const std::string kPng("\x89PNG\r\n\x1a\n\0\0\0\0IEND\xae\x42\x60\x82", 20);
+// A small well-formed PNG by the store's check: signature, a 1x1 IHDR and an IEND chunk.
+const std::string kPng(
+    "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\x01\0\0\0\x01\x08\x03\0\0\0"
+    "\x28\xcb\x34\xbb\0\0\0\0IEND\xae\x42\x60\x82",
+    45);
 
 class LogoDirectory : public ::testing::Test {
 protected:
@@ -71,7 +74,7 @@ TEST_F(LogoDirectory, PrintsNameIdsSizeAndAction) {
         lines.push_back(LogoFileJsonLine(entry));
     EXPECT_EQ(lines, (std::vector<std::string>{
                          R"({"file":"7fe0_01a_002_05","onid":32736,"logo_id":26,"logo_version":2,)"
-                         R"("logo_type":5,"size":20,"action":"load"})",
+                         R"("logo_type":5,"size":45,"action":"load"})",
                          R"({"file":"notes \"1\".txt","action":"leave"})"}));
 }
 

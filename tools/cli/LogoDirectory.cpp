@@ -1,37 +1,28 @@
 #include "LogoDirectory.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <map>
 
+#include "DurableFile.h"
 #include "LogoScanRules.h"
 #include "LogoStore.h"
 #include "TextPath.h"
 
 namespace fs = std::filesystem;
 
-namespace {
-
-bool ReadWhole(const fs::path& path, std::vector<uint8_t>& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
-
-}  // namespace
-
 std::vector<LogoDirectoryEntry> ReadLogoDirectory(const fs::path& directory) {
     std::vector<LogoDirectoryEntry> entries;
     std::map<std::string, size_t> held;  // key -> index of the entry the scan holds
+    // Kept from file to file, as the scan does.
+    std::vector<uint8_t> scratch;
     for (const fs::directory_entry& item : fs::directory_iterator(directory)) {
         std::error_code ignored;
-        if (item.is_directory(ignored)) continue;
+        if (item.is_directory(ignored) && !item.is_symlink(ignored)) continue;
         LogoDirectoryEntry entry;
         entry.name = Utf8(item.path().filename());
         entry.logoName = ParseLogoFileName(entry.name, entry.record);
-        if (entry.logoName && ReadWhole(item.path(), entry.record.data)) {
+        if (entry.logoName && ReadPlainFile(boost::filesystem::path(item.path().native()),
+                                            entry.record.data, scratch, LogoStore::kMaxFileBytes)) {
             if (!LogoStore::IsWellFormedPng(entry.record.data)) {
                 entry.action = LogoFileAction::Delete;
             } else {

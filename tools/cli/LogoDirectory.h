@@ -11,7 +11,8 @@ enum class LogoFileAction {
     Load,       // held: the highest version of its network, logo id and type
     MoveAside,  // superseded by another file of the same key
     Delete,     // a logo file name, but not a well-formed PNG
-    Leave,      // no logo file name, or unreadable: the scan does not touch it
+    Leave,      // no logo file name, or no plain file of a logo's size, or unreadable: the scan
+                // does not touch it
 };
 
 struct LogoDirectoryEntry {
@@ -22,8 +23,8 @@ struct LogoDirectoryEntry {
 };
 
 // Reads a logo directory the way the plug-in's start-up scan does, changing nothing in it: every
-// entry but subdirectories, judged in listing order, returned sorted by name. Throws
-// std::filesystem::filesystem_error when the directory cannot be listed.
+// entry but subdirectories (links to one are listed), judged in listing order, returned sorted by
+// name. Throws std::filesystem::filesystem_error when the directory cannot be listed.
 std::vector<LogoDirectoryEntry> ReadLogoDirectory(const std::filesystem::path& directory);
 
 const char* ActionName(LogoFileAction action);

@@ -32,7 +32,7 @@ constexpr int kExitUsage = 1;
 constexpr int kExitUnreadable = 2;
 
 constexpr char kUsage[] =
-    R"(usage: insigno-scan [--png DIR] [--store LOGODIR] FILE...
+    R"(usage: insigno-scan [--png DIR] [--store LOGODIR [--replace-newer]] FILE...
        insigno-scan [--png DIR] --logo-dir LOGODIR
 
 Reads transport-stream recordings (188-byte packets, 192-byte timestamped or 204-byte packets;
@@ -56,7 +56,8 @@ the module). FILE "-" reads standard input.
               nothing, and print one line per file (sorted by name):
   {"file":"NAME","onid":N,"logo_id":N,"logo_version":N,"logo_type":N,"size":N,"action":"A"}
               A: load, move-aside (superseded by a higher version), delete (not a well-formed
-              PNG) or leave (no logo file name, or unreadable); the ids only for logo file names
+              PNG) or leave (no logo file name, not a plain file of at most 65535 bytes, or
+              unreadable); the ids only for logo file names
   --png DIR   also write each distinct logo once to DIR as NNNN_LLL_VVV_TT.png, completed with
               the fixed broadcast palette so that any image viewer shows it, and DIR/index.html,
               a page showing them all by network (superseded ones greyed); a carousel logo once
@@ -64,10 +65,14 @@ the module). FILE "-" reads standard input.
               logo id (0 before any did)
   --store LOGODIR  also store every logo found (CDT and carousel) in the logo directory
               LOGODIR, created when missing, as the plug-in stores what it receives: the logos
-              already there are read as at the plug-in's start, a logo of another version than
-              the one held replaces it and the superseded file is renamed with "_" appended; a
-              carousel logo goes in under each network it serves with the version an SDT of
-              that network gave its logo id, and as version 0 only while no version is held
+              already there are read as at the plug-in's start, a logo of a higher version than
+              the one held (from the folder or an earlier find) replaces it and the superseded
+              file is renamed with "_" appended, a lower version is passed over, so that
+              recordings stored in any order leave the newest logos; a carousel logo goes in
+              under each network it serves with the version an SDT of that network gave its
+              logo id, and as version 0 only while no version is held
+  --replace-newer  with --store: a logo of any other version replaces the one held, a lower one
+              too, as the plug-in does with what it receives (the last one found stays)
   --help      show this text
 
 A summary line goes to standard error. Exit status: 0 when every file was read, 2 when a file
@@ -79,6 +84,7 @@ struct Options {
     std::optional<std::filesystem::path> pngDirectory;
     std::optional<std::filesystem::path> logoDirectory;
     std::optional<std::filesystem::path> storeDirectory;
+    bool replaceNewer = false;
     std::vector<std::string> files;
 };
 
@@ -110,6 +116,8 @@ std::optional<int> ParseArguments(const std::vector<std::string>& argv, Options&
                 return kExitUsage;
             }
             options.storeDirectory = PathFromUtf8(argv[i]);
+        } else if (!onlyFiles && arg == "--replace-newer") {
+            options.replaceNewer = true;
         } else if (!onlyFiles && arg == "--") {
             onlyFiles = true;
         } else if (!onlyFiles && arg.size() > 1 && arg[0] == '-') {
@@ -125,6 +133,10 @@ std::optional<int> ParseArguments(const std::vector<std::string>& argv, Options&
     }
     if (options.logoDirectory && options.storeDirectory) {
         std::cerr << "insigno-scan: --store stores the logos of recordings, not of --logo-dir\n";
+        return kExitUsage;
+    }
+    if (options.replaceNewer && !options.storeDirectory) {
+        std::cerr << "insigno-scan: --replace-newer goes with --store (see --help)\n";
         return kExitUsage;
     }
     if (!options.logoDirectory && options.files.empty()) {
@@ -198,7 +210,8 @@ int ScanLogoDirectory(const Options& options) {
                                  entry.action == LogoFileAction::MoveAside});
             } else if (entry.logoName) {
                 others.push_back({entry.name, entry.action == LogoFileAction::Leave
-                                                  ? "left alone (cannot be read)"
+                                                  ? "left alone (not a plain file of a "
+                                                    "logo's size, or unreadable)"
                                                   : "deleted at start-up (not a well-formed PNG)"});
             }
         }
@@ -241,6 +254,7 @@ int Run(const std::vector<std::string>& args) {
     }
     Scanner scanner(std::cout, options.pngDirectory);
     if (store) scanner.store = &*store;
+    scanner.replaceNewer = options.replaceNewer;
     int status = 0;
     try {
         for (const std::string& name : options.files) {

@@ -104,13 +104,18 @@ void Scanner::Finish() {
     carouselFinds.clear();
 }
 
+bool Scanner::HoldsNewer(const LogoRecord& logo, bool& sameVersion) const {
+    LogoRecord held;
+    sameVersion = false;
+    if (!store->Lookup(logo.originalNetworkId, logo.logoId, logo.logoType, held)) return false;
+    sameVersion = held.logoVersion == logo.logoVersion;
+    return !replaceNewer && held.logoVersion > logo.logoVersion;
+}
+
 void Scanner::Store(const LogoRecord& logo) {
     if (store == nullptr) return;
-    LogoRecord held;
-    if (store->Lookup(logo.originalNetworkId, logo.logoId, logo.logoType, held) &&
-        held.logoVersion == logo.logoVersion) {
-        return;
-    }
+    bool sameVersion = false;
+    if (HoldsNewer(logo, sameVersion) || sameVersion) return;
     if (store->Accept(logo)) {
         ++stored;
         return;
@@ -122,6 +127,9 @@ void Scanner::Store(const LogoRecord& logo) {
 
 void Scanner::StoreCarouselLogo(const LogoRecord& logo) {
     if (store == nullptr) return;
+    // Finish gave the logo the version the versions rule files it under.
+    bool sameVersion = false;
+    if (HoldsNewer(logo, sameVersion)) return;
     LogoStore::Taken taken = FileCarouselLogo(logo, typeOne, *store);
     if (taken == LogoStore::Taken::Refused) {
         // Refused for a full queue: once the writer caught up, it fits.

@@ -50,6 +50,9 @@ public:
 
     // With a store: every logo found is offered to it as the plug-in offers what it receives.
     LogoStore* store = nullptr;
+    // Unless set, a logo of a lower version than the store holds is not offered: recordings
+    // come in any order, and an older one must not turn the folder back.
+    bool replaceNewer = false;
     uint64_t stored = 0;     // logos it took in (saves queued)
     bool storeSaved = true;  // false once a save failed
 
@@ -66,6 +69,9 @@ private:
     void Store(const LogoRecord& logo);
     // A carousel logo goes in by the versions rule.
     void StoreCarouselLogo(const LogoRecord& logo);
+    // Whether the store holds a higher version that the logo must not replace; `sameVersion`
+    // tells whether it holds the logo's own version.
+    bool HoldsNewer(const LogoRecord& logo, bool& sameVersion) const;
     // SHA-256 of bytes seen before comes from memory: a recording repeats its logos every cycle.
     const std::string& Sha256Of(const std::vector<uint8_t>& bytes);
 

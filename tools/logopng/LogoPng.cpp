@@ -2,30 +2,14 @@
 
 #include <zlib.h>
 
-#include <array>
 #include <stdexcept>
-#include <string_view>
+#include <string>
+
+#include "PngChunk.h"
 
 namespace {
 
-constexpr std::array<uint8_t, 8> kSignature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 constexpr uint8_t kColourTypeIndexed = 3;
-
-void PutU32(std::vector<uint8_t>& out, uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.push_back(static_cast<uint8_t>(value >> shift));
-}
-
-// length, type, data, then the CRC-32 of type and data as PNG prescribes.
-void PutChunk(std::vector<uint8_t>& out, std::string_view type, const std::vector<uint8_t>& data) {
-    PutU32(out, static_cast<uint32_t>(data.size()));
-    const size_t typeAt = out.size();
-    out.insert(out.end(), type.begin(), type.end());
-    out.insert(out.end(), data.begin(), data.end());
-    const uLong crc =
-        crc32(crc32(0L, Z_NULL, 0), out.data() + typeAt, static_cast<uInt>(out.size() - typeAt));
-    PutU32(out, static_cast<uint32_t>(crc));
-}
 
 // Filter type 0 on every row, indices packed most significant bits first.
 std::vector<uint8_t> Scanlines(int width, int height, const PixelIndex& pixel, int bitDepth) {
@@ -74,17 +58,17 @@ std::vector<uint8_t> WriteLogoPng(int width, int height, const PixelIndex& pixel
     }
 
     std::vector<uint8_t> header;
-    PutU32(header, static_cast<uint32_t>(width));
-    PutU32(header, static_cast<uint32_t>(height));
+    AppendPngU32(header, static_cast<uint32_t>(width));
+    AppendPngU32(header, static_cast<uint32_t>(height));
     header.push_back(static_cast<uint8_t>(bitDepth));
     header.push_back(kColourTypeIndexed);
     header.push_back(0);  // compression: deflate
     header.push_back(0);  // filter method 0
     header.push_back(0);  // no interlace
 
-    std::vector<uint8_t> png(kSignature.begin(), kSignature.end());
-    PutChunk(png, "IHDR", header);
-    PutChunk(png, "IDAT", Deflate(Scanlines(width, height, pixel, bitDepth)));
-    PutChunk(png, "IEND", {});
+    std::vector<uint8_t> png(kPngSignature.begin(), kPngSignature.end());
+    AppendPngChunk(png, "IHDR", header);
+    AppendPngChunk(png, "IDAT", Deflate(Scanlines(width, height, pixel, bitDepth)));
+    AppendPngChunk(png, "IEND", {});
     return png;
 }

@@ -51,16 +51,6 @@ INSTANTIATE_TEST_SUITE_P(
         LineShape{"UnclosedHeader", "[Other=1\nLogoType=1\n", "[Other=1\nLogoType=3\n"}),
     [](const ::testing::TestParamInfo<LineShape>& p) { return std::string(p.param.name); });
 
-// A byte-order mark belongs to the first line only.
-TEST(ReaderAndWriter, AgreeOnAByteOrderMark) {
-    const std::string after =
-        ApplySettingChanges("\xEF\xBB\xBF[LogoMark]\r\nLogoType=1\r\n", {{"LogoType", "3"}});
-    SettingsTable table;
-    ReadSettingsText(after, table);
-    EXPECT_EQ(after, "\xEF\xBB\xBF[LogoMark]\r\nLogoType=3\r\n");
-    EXPECT_EQ(SettingValue(table, "LogoType"), "3");
-}
-
 // Notepad's "Unicode": read as its code page 932 text (ロゴ is 83 8D 83 53); a line with a
 // character that code page lacks is left out.
 TEST(SettingsFile, ReadsAUtf16File) {

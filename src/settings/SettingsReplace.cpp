@@ -110,6 +110,14 @@ Replaced ReplaceSettingsFile(const fs::path& file, bool exists, const std::strin
             }
             Sleep(50);
         }
+        // Without a backup name, a failed last step leaves the old file gone and the new text
+        // under the temporary name: it takes the file's name now, or stays where it is.
+        if (!done && GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES &&
+            GetLastError() == ERROR_FILE_NOT_FOUND) {
+            if (MoveFileExW(temporary.c_str(), file.c_str(), MOVEFILE_WRITE_THROUGH) == 0)
+                return Replaced::Failed;
+            done = true;
+        }
         constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                 FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
         if (done && attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKept) != 0)

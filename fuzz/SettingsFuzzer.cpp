@@ -1,4 +1,5 @@
-// Any bytes as the settings file: the reader's table, the defaults and the conversions.
+// Any bytes as the settings file: the reader's table, the defaults and the conversions; and the
+// writer: a changed value written into the file reads back as that value, nothing else changed.
 #include <unistd.h>
 
 #include <cfloat>
@@ -9,6 +10,7 @@
 
 #include "FuzzReader.h"
 #include "Settings.h"
+#include "SettingsWriter.h"
 
 namespace {
 
@@ -45,6 +47,20 @@ constexpr const char* kKeys[] = {
     "EnableFixedPositionY", "PositionX", "PositionY", "PositionRateX",    "PositionRateY",
     "DisplaySeconds"};
 
+// Writes a value taken from the file's own first bytes into the key its size picks, as the dialog
+// would, and reads the result back.
+void CheckWriteThenRead(const std::string& text, const SettingsTable& before) {
+    if (IsUtf16Text(text)) return;  // never written
+    const std::string key = kKeys[text.size() % std::size(kKeys)];
+    std::string value = text.substr(0, 1 + text.size() / 7 % 12);
+    if (value.empty() || !WritableValue(value)) value = std::to_string(text.size());
+    SettingsTable after;
+    ReadSettingsText(ApplySettingChanges(text, {{key, value}}), after);
+    SettingsTable expected = before;
+    expected[kSettingsSection][key] = value;
+    FUZZ_CHECK(after == expected);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -52,6 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(file && std::fwrite(data, 1, size, file) == size && std::fclose(file) == 0);
     SettingsTable table;
     ReadSettingsFile(FilePath(), table);
+    CheckWriteThenRead(std::string(reinterpret_cast<const char*>(data), size), table);
 
     for (const auto& [section, keys] : table) {
         // A line never spans a newline, and a section name stops at its first ']'.

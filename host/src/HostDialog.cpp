@@ -1,6 +1,7 @@
 // The viewer's settings button and command keys, and a user in the plug-in's settings dialog.
 #include <cstdlib>
 
+#include "SettingNames.h"
 #include "SettingsDialogIds.h"
 #include "insigno/host/Host.h"
 #include "insigno/host/Text.h"
@@ -27,8 +28,11 @@ std::wstring Wide(const std::string& utf8) {
 }
 
 // As the user's typing, choice or tick would: the control changes, its notification follows.
-void Type(HWND dialog, int id, const std::string& text) {
+// A disabled field takes no typing.
+bool Type(HWND dialog, int id, const std::string& text) {
+    if (!IsWindowEnabled(GetDlgItem(dialog, id))) return false;
     SetDlgItemTextW(dialog, id, Wide(text).c_str());
+    return true;
 }
 
 void Notify(HWND dialog, int id, int code) {
@@ -92,26 +96,27 @@ bool Host::DialogSet(const std::string& key, const std::string& value) {
     static const int x[3] = {IDC_X_UNIT, IDC_X_EDGE, IDC_X_AMOUNT};
     static const int y[3] = {IDC_Y_UNIT, IDC_Y_EDGE, IDC_Y_AMOUNT};
     const int number = std::atoi(value.c_str());
+    using namespace SettingName;
     bool known = dialog != nullptr;
     if (!known) {
-    } else if (key == "LogoDirectory") {
-        Type(dialog, IDC_DIRECTORY, value);
-    } else if (key == "LogoScale") {
-        Type(dialog, IDC_SCALE, value);
-    } else if (key == "LogoType") {
+    } else if (key == kLogoDirectory) {
+        known = Type(dialog, IDC_DIRECTORY, value);
+    } else if (key == kLogoScale) {
+        known = Type(dialog, IDC_SCALE, value);
+    } else if (key == kLogoType) {
         Choose(dialog, IDC_TYPE, number);
-    } else if (key == "EnableFixedScale") {
+    } else if (key == kEnableFixedScale) {
         CheckDlgButton(dialog, IDC_FIXED_SCALE, number != 0 ? BST_CHECKED : BST_UNCHECKED);
         Notify(dialog, IDC_FIXED_SCALE, BN_CLICKED);
-    } else if (key == "EnableFixedPositionX" || key == "EnableFixedPositionY") {
-        Choose(dialog, key.back() == 'X' ? IDC_X_UNIT : IDC_Y_UNIT, number != 0 ? 1 : 0);
-    } else if (key == "PositionX" || key == "PositionRateX") {
-        Position(dialog, x, key == "PositionX", value);
-    } else if (key == "PositionY" || key == "PositionRateY") {
-        Position(dialog, y, key == "PositionY", value);
-    } else if (key == "DisplaySeconds") {
+    } else if (key == kEnableFixedPositionX || key == kEnableFixedPositionY) {
+        Choose(dialog, key == kEnableFixedPositionX ? IDC_X_UNIT : IDC_Y_UNIT, number != 0 ? 1 : 0);
+    } else if (key == kPositionX || key == kPositionRateX) {
+        Position(dialog, x, key == kPositionX, value);
+    } else if (key == kPositionY || key == kPositionRateY) {
+        Position(dialog, y, key == kPositionY, value);
+    } else if (key == kDisplaySeconds) {
         Choose(dialog, IDC_TIME, value == "-1" ? 1 : value == "0" ? 2 : 0);
-        if (value != "-1" && value != "0") Type(dialog, IDC_SECONDS, value);
+        if (value != "-1" && value != "0") known = Type(dialog, IDC_SECONDS, value);
     } else {
         known = false;
     }

@@ -27,6 +27,7 @@ typedef const void* LPCDLGTEMPLATEW;  // the template's bytes; DLGTEMPLATEEX onl
 #define DS_SETFONT 0x0040L
 #define DS_MODALFRAME 0x0080L
 #define DS_SHELLFONT (DS_SETFONT | DS_FIXEDSYS)
+#define WS_DISABLED 0x08000000L
 #define WS_BORDER 0x00800000L
 #define WS_VSCROLL 0x00200000L
 #define WS_TABSTOP 0x00010000L
@@ -65,6 +66,10 @@ BOOL WINAPI CheckDlgButton(HWND hDlg, int nIDButton, UINT uCheck);
 UINT WINAPI IsDlgButtonChecked(HWND hDlg, int nIDButton);
 BOOL WINAPI SetWindowTextW(HWND hWnd, LPCWSTR lpString);
 int WINAPI GetWindowTextW(HWND hWnd, LPWSTR lpString, int nMaxCount);
+// Controls of a dialog only (another window counts as enabled); a disabled control still takes
+// text and messages: a caller playing the user checks IsWindowEnabled first, as a user can.
+BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable);
+BOOL WINAPI IsWindowEnabled(HWND hWnd);
 // The class name only; a window name must be null here.
 HWND WINAPI FindWindowW(LPCWSTR lpClassName, LPCWSTR lpWindowName);
 }

@@ -357,6 +357,25 @@ extern "C" int WINAPI GetWindowTextW(HWND hWnd, LPWSTR lpString, int nMaxCount) 
                                          reinterpret_cast<LPARAM>(lpString)));
 }
 
+extern "C" BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable) {
+    std::lock_guard lock(tableMutex);
+    const auto control = controls.find(hWnd);
+    if (control == controls.end()) return FALSE;
+    const bool wasDisabled = (control->second.style & WS_DISABLED) != 0;
+    control->second.style = bEnable ? control->second.style & ~static_cast<DWORD>(WS_DISABLED)
+                                    : control->second.style | WS_DISABLED;
+    return wasDisabled ? TRUE : FALSE;
+}
+
+extern "C" BOOL WINAPI IsWindowEnabled(HWND hWnd) {
+    {
+        std::lock_guard lock(tableMutex);
+        const auto control = controls.find(hWnd);
+        if (control != controls.end()) return (control->second.style & WS_DISABLED) == 0;
+    }
+    return IsWindow(hWnd);
+}
+
 extern "C" HWND WINAPI FindWindowW(LPCWSTR lpClassName, LPCWSTR lpWindowName) {
     if (!lpClassName || lpWindowName) return nullptr;
     UserState& state = User();

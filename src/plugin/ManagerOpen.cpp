@@ -32,7 +32,7 @@ const wchar_t TEXT_INIT_FAILED[] =
     L"\u521D\u671F\u5316\u306B\u5931\u6557\u3057\u307E\u3057\u305F\u3002";
 
 const char VIDEO_CONTAINER_CLASS[] = "TVTest Video Container";
-const char SECTION[] = "LogoMark";
+constexpr const char* SECTION = kSettingsSection;
 
 void ReportA(const std::string& text) {
     MessageBoxA(nullptr, text.c_str(), CAPTION_A, MB_OK);

@@ -2,10 +2,13 @@
 // hands the values to the overlay; what the values mean is SettingsModel's.
 #include "SettingsDialog.h"
 
+#include <map>
 #include <string>
+#include <vector>
 
 #include "LogoPlugin.h"
 #include "ModuleState.h"
+#include "SettingNames.h"
 #include "SettingsDialogIds.h"
 #include "SettingsDialogTemplate.h"
 #include "SettingsModel.h"
@@ -23,6 +26,18 @@ const wchar_t kRejected[] =
 const wchar_t kReadOnly[] =
     L"\u8A2D\u5B9A\u30D5\u30A1\u30A4\u30EB\u304C\u8AAD\u307F\u53D6\u308A\u5C02\u7528\u306E\u305F"
     L"\u3081\u3001\u4FDD\u5B58\u3067\u304D\u307E\u305B\u3093\u3067\u3057\u305F\u3002";
+// "設定ファイルの文字コード (Shift_JIS) で表せない文字が含まれています: "
+const wchar_t kUnencodable[] =
+    L"\u8A2D\u5B9A\u30D5\u30A1\u30A4\u30EB\u306E\u6587\u5B57\u30B3\u30FC\u30C9 (Shift_JIS) "
+    L"\u3067\u8868\u305B\u306A\u3044\u6587\u5B57\u304C\u542B\u307E\u308C\u3066\u3044\u307E"
+    L"\u3059: ";
+// "設定ファイルが UTF-16 (Unicode) で保存されているため、書き込みませんでした。
+// ANSI (Shift_JIS) で保存し直してください。"
+const wchar_t kUtf16[] =
+    L"\u8A2D\u5B9A\u30D5\u30A1\u30A4\u30EB\u304C UTF-16 (Unicode) \u3067\u4FDD\u5B58\u3055"
+    L"\u308C\u3066\u3044\u308B\u305F\u3081\u3001\u66F8\u304D\u8FBC\u307F\u307E\u305B\u3093"
+    L"\u3067\u3057\u305F\u3002ANSI (Shift_JIS) \u3067\u4FDD\u5B58\u3057\u76F4\u3057\u3066"
+    L"\u304F\u3060\u3055\u3044\u3002";
 // "設定ファイルを保存できませんでした。"
 const wchar_t kNotWritten[] =
     L"\u8A2D\u5B9A\u30D5\u30A1\u30A4\u30EB\u3092\u4FDD\u5B58\u3067\u304D\u307E\u305B\u3093\u3067"
@@ -32,6 +47,9 @@ struct DialogState {
     StreamCallbackManager& manager;
     SettingsModel model;
     bool filling = false;
+    // The text each edit control was last given: while it still holds it, the field stands
+    // for its value's bytes exactly, whatever the conversion to wide characters made of them.
+    std::map<int, std::wstring> shown;
 };
 
 std::wstring Widen(const std::string& text) {
@@ -52,14 +70,21 @@ std::string Narrow(const std::wstring& text) {
     return narrow;
 }
 
-std::string GetText(HWND dialog, int id) {
-    wchar_t buffer[1024] = {};
-    GetDlgItemTextW(dialog, id, buffer, static_cast<int>(std::size(buffer)));
-    return Narrow(buffer);
+std::wstring GetText(HWND dialog, int id) {
+    const auto length = static_cast<int>(SendDlgItemMessageW(dialog, id, WM_GETTEXTLENGTH, 0, 0));
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(GetDlgItemTextW(dialog, id, text.data(), length + 1));
+    return text;
 }
 
-void SetText(HWND dialog, int id, const std::string& text) {
-    SetDlgItemTextW(dialog, id, Widen(text).c_str());
+void SetText(HWND dialog, DialogState& state, int id, const std::string& text) {
+    state.shown[id] = Widen(text);
+    SetDlgItemTextW(dialog, id, state.shown[id].c_str());
+}
+
+// The seconds apply only to a display time in seconds.
+void EnableSeconds(HWND dialog, TimeMode time) {
+    EnableWindow(GetDlgItem(dialog, IDC_SECONDS), time == TimeMode::Seconds);
 }
 
 int Selected(HWND dialog, int id) {
@@ -93,41 +118,74 @@ void FillLists(HWND dialog) {
 void ShowFields(HWND dialog, DialogState& state) {
     const SettingsFields fields = state.model.Fields();
     state.filling = true;
-    SetText(dialog, IDC_DIRECTORY, fields.directory);
+    SetText(dialog, state, IDC_DIRECTORY, fields.directory);
     Select(dialog, IDC_TYPE, fields.type);
-    SetText(dialog, IDC_SCALE, fields.scale);
+    SetText(dialog, state, IDC_SCALE, fields.scale);
     CheckDlgButton(dialog, IDC_FIXED_SCALE, fields.fixedScale ? BST_CHECKED : BST_UNCHECKED);
     Select(dialog, IDC_X_UNIT, fields.x.pixels ? 1 : 0);
     Select(dialog, IDC_X_EDGE, fields.x.fromFar ? 1 : 0);
-    SetText(dialog, IDC_X_AMOUNT, fields.x.amount);
+    SetText(dialog, state, IDC_X_AMOUNT, fields.x.amount);
     Select(dialog, IDC_Y_UNIT, fields.y.pixels ? 1 : 0);
     Select(dialog, IDC_Y_EDGE, fields.y.fromFar ? 1 : 0);
-    SetText(dialog, IDC_Y_AMOUNT, fields.y.amount);
+    SetText(dialog, state, IDC_Y_AMOUNT, fields.y.amount);
     Select(dialog, IDC_TIME, static_cast<int>(fields.time));
-    SetText(dialog, IDC_SECONDS, fields.seconds);
+    SetText(dialog, state, IDC_SECONDS, fields.seconds);
+    EnableSeconds(dialog, fields.time);
     state.filling = false;
 }
 
-SettingsFields ReadFields(HWND dialog) {
-    SettingsFields fields;
-    fields.directory = GetText(dialog, IDC_DIRECTORY);
+// What the user entered. A text field the user left as shown keeps its value's bytes; one whose
+// text code page 932 cannot hold keeps them too, and its key is named in `unencodable`.
+SettingsFields ReadFields(HWND dialog, const DialogState& state,
+                          std::vector<std::string>& unencodable) {
+    SettingsFields fields = state.model.Fields();
+    auto text = [&](int id, std::string& field, const char* key) {
+        const std::wstring typed = GetText(dialog, id);
+        const auto shown = state.shown.find(id);
+        if (shown != state.shown.end() && typed == shown->second) return;
+        std::string narrow = Narrow(typed);
+        // Characters the code page lacks come back as others ('?', a look-alike).
+        if (Widen(narrow) != typed) {
+            unencodable.push_back(key);
+            return;
+        }
+        field = std::move(narrow);
+    };
+    using namespace SettingName;
+    text(IDC_DIRECTORY, fields.directory, kLogoDirectory);
     fields.type = Selected(dialog, IDC_TYPE);
-    fields.scale = GetText(dialog, IDC_SCALE);
+    text(IDC_SCALE, fields.scale, kLogoScale);
     fields.fixedScale = IsDlgButtonChecked(dialog, IDC_FIXED_SCALE) == BST_CHECKED;
-    fields.x = {Selected(dialog, IDC_X_UNIT) == 1, Selected(dialog, IDC_X_EDGE) == 1,
-                GetText(dialog, IDC_X_AMOUNT)};
-    fields.y = {Selected(dialog, IDC_Y_UNIT) == 1, Selected(dialog, IDC_Y_EDGE) == 1,
-                GetText(dialog, IDC_Y_AMOUNT)};
+    fields.x.pixels = Selected(dialog, IDC_X_UNIT) == 1;
+    fields.x.fromFar = Selected(dialog, IDC_X_EDGE) == 1;
+    text(IDC_X_AMOUNT, fields.x.amount, fields.x.pixels ? kPositionX : kPositionRateX);
+    fields.y.pixels = Selected(dialog, IDC_Y_UNIT) == 1;
+    fields.y.fromFar = Selected(dialog, IDC_Y_EDGE) == 1;
+    text(IDC_Y_AMOUNT, fields.y.amount, fields.y.pixels ? kPositionY : kPositionRateY);
     fields.time = static_cast<TimeMode>(Selected(dialog, IDC_TIME));
-    fields.seconds = GetText(dialog, IDC_SECONDS);
+    text(IDC_SECONDS, fields.seconds, kDisplaySeconds);
     return fields;
 }
 
 // A field changed: the overlay previews what the rules accept.
 void Changed(HWND dialog, DialogState& state) {
-    const EditResult result = state.model.Edit(ReadFields(dialog));
+    std::vector<std::string> unencodable;
+    const SettingsFields fields = ReadFields(dialog, state, unencodable);
+    EnableSeconds(dialog, fields.time);
+    const EditResult result = state.model.Edit(fields);
     if (result.unitChanged) ShowFields(dialog, state);
     state.manager.ApplySettings(state.model.Values());
+}
+
+const wchar_t* WriteFailure(SettingsWrite written) {
+    switch (written) {
+        case SettingsWrite::ReadOnly:
+            return kReadOnly;
+        case SettingsWrite::Utf16:
+            return kUtf16;
+        default:
+            return kNotWritten;
+    }
 }
 
 void Close(HWND dialog, DialogState& state, INT_PTR result) {
@@ -137,9 +195,11 @@ void Close(HWND dialog, DialogState& state, INT_PTR result) {
 }
 
 void Accept(HWND dialog, DialogState& state) {
-    const EditResult result = state.model.Edit(ReadFields(dialog));
-    if (!result.rejected.empty()) {
-        const std::wstring text = kRejected + Widen(result.rejected.front());
+    std::vector<std::string> unencodable;
+    const EditResult result = state.model.Edit(ReadFields(dialog, state, unencodable));
+    if (!unencodable.empty() || !result.rejected.empty()) {
+        const std::wstring text = unencodable.empty() ? kRejected + Widen(result.rejected.front())
+                                                      : kUnencodable + Widen(unencodable.front());
         MessageBoxW(dialog, text.c_str(), kCaption, MB_OK | MB_ICONWARNING);
         return;
     }
@@ -148,8 +208,7 @@ void Accept(HWND dialog, DialogState& state) {
         const SettingsWrite written = WriteSettingChanges(state.manager.settingsFile, changes);
         if (written != SettingsWrite::Written) {
             // The dialog stays open: the user may cancel, or make the file writable and retry.
-            MessageBoxW(dialog, written == SettingsWrite::ReadOnly ? kReadOnly : kNotWritten,
-                        kCaption, MB_OK | MB_ICONERROR);
+            MessageBoxW(dialog, WriteFailure(written), kCaption, MB_OK | MB_ICONERROR);
             return;
         }
     }
@@ -190,7 +249,7 @@ INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARA
 }  // namespace
 
 bool ShowSettingsDialog(HWND owner, StreamCallbackManager& manager) {
-    DialogState state{manager, SettingsModel(manager.settingValues)};
+    DialogState state{manager, SettingsModel(manager.settingValues), false, {}};
     const std::vector<uint32_t> dialogTemplate = SettingsDialogTemplate();
     // 0 (an owner that is no window) and -1 (no dialog) mean it was never shown.
     return DialogBoxIndirectParamW(ModuleInstance(),

@@ -1,5 +1,7 @@
 #include "SettingDefaults.h"
 
+#include <stdexcept>
+
 #include "SettingConversions.h"
 
 namespace SettingRules {
@@ -56,18 +58,19 @@ void ApplyDefault(SettingsTable& table, const std::string& key, const SettingRul
 
 const std::vector<SettingKey>& SettingKeys() {
     using namespace SettingRules;
+    using namespace SettingName;
     static const std::vector<SettingKey> keys{
-        {"LogoDirectory", NonEmptyText(), "./Logo"},
-        {"LogoType", IntBetween(0, 5), "5"},
-        {"LogoScale", IntGreaterThan(0), "100"},
-        {"EnableFixedScale", IntOneOf(0, 1), "0"},
-        {"EnableFixedPositionX", IntOneOf(0, 1), "0"},
-        {"EnableFixedPositionY", IntOneOf(0, 1), "0"},
-        {"PositionX", Unchecked(), FormatReal(0.0)},
-        {"PositionY", Unchecked(), FormatReal(0.0)},
-        {"PositionRateX", RealBetween(-1.0, 1.0), FormatReal(0.0)},
-        {"PositionRateY", RealBetween(-1.0, 1.0), FormatReal(0.0)},
-        {"DisplaySeconds", IntAtLeast(-1), "5"},
+        {kLogoDirectory, NonEmptyText(), "./Logo"},
+        {kLogoType, IntBetween(0, 5), "5"},
+        {kLogoScale, IntGreaterThan(0), "100"},
+        {kEnableFixedScale, IntOneOf(0, 1), "0"},
+        {kEnableFixedPositionX, IntOneOf(0, 1), "0"},
+        {kEnableFixedPositionY, IntOneOf(0, 1), "0"},
+        {kPositionX, Unchecked(), FormatReal(0.0)},
+        {kPositionY, Unchecked(), FormatReal(0.0)},
+        {kPositionRateX, RealBetween(-1.0, 1.0), FormatReal(0.0)},
+        {kPositionRateY, RealBetween(-1.0, 1.0), FormatReal(0.0)},
+        {kDisplaySeconds, IntAtLeast(-1), "5"},
     };
     return keys;
 }
@@ -76,6 +79,12 @@ const SettingKey* FindSettingKey(const std::string& name) {
     for (const SettingKey& key : SettingKeys())
         if (name == key.name) return &key;
     return nullptr;
+}
+
+const SettingKey& SettingKeyNamed(const std::string& name) {
+    const SettingKey* key = FindSettingKey(name);
+    if (!key) throw std::invalid_argument("no setting named " + name);
+    return *key;
 }
 
 void ApplyDefaults(SettingsTable& table) {

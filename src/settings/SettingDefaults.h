@@ -5,10 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "SettingNames.h"
 #include "SettingsFile.h"
-
-// Every key of the plug-in lives in this section.
-inline constexpr const char* kSettingsSection = "LogoMark";
 
 // Whether a value text is acceptable for its key.
 using SettingRule = std::function<bool(const std::string& value)>;
@@ -40,6 +38,8 @@ struct SettingKey {
 const std::vector<SettingKey>& SettingKeys();
 // The entry of a key of the plug-in; null for any other name.
 const SettingKey* FindSettingKey(const std::string& name);
+// The entry of a key of the plug-in; std::invalid_argument for any other name.
+const SettingKey& SettingKeyNamed(const std::string& name);
 
 // ApplyDefault for the eleven keys of the plug-in, in their fixed order.
 void ApplyDefaults(SettingsTable& table);

@@ -6,6 +6,8 @@
 #include "SettingConversions.h"
 #include "SettingDefaults.h"
 
+using namespace SettingName;
+
 namespace {
 
 // A distance as typed: a plain non-negative number and nothing else.
@@ -44,25 +46,25 @@ AxisFields SettingsModel::Axis(const char* fixedKey, const char* pixelKey,
 
 SettingsFields SettingsModel::Fields() const {
     SettingsFields fields;
-    fields.directory = values.at("LogoDirectory");
-    fields.type = Number("LogoType");
-    fields.scale = values.at("LogoScale");
-    fields.fixedScale = Number("EnableFixedScale") != 0;
-    fields.x = Axis("EnableFixedPositionX", "PositionX", "PositionRateX");
-    fields.y = Axis("EnableFixedPositionY", "PositionY", "PositionRateY");
-    const int seconds = Number("DisplaySeconds");
+    fields.directory = values.at(kLogoDirectory);
+    fields.type = Number(kLogoType);
+    fields.scale = values.at(kLogoScale);
+    fields.fixedScale = Number(kEnableFixedScale) != 0;
+    fields.x = Axis(kEnableFixedPositionX, kPositionX, kPositionRateX);
+    fields.y = Axis(kEnableFixedPositionY, kPositionY, kPositionRateY);
+    const int seconds = Number(kDisplaySeconds);
     fields.time = seconds == -1  ? TimeMode::Always
                   : seconds == 0 ? TimeMode::Never
                                  : TimeMode::Seconds;
     fields.seconds =
-        seconds > 0 ? values.at("DisplaySeconds") : FindSettingKey("DisplaySeconds")->defaultText;
+        seconds > 0 ? values.at(kDisplaySeconds) : SettingKeyNamed(kDisplaySeconds).defaultText;
     return fields;
 }
 
 bool SettingsModel::Take(const std::string& key, const std::string& text, EditResult& result) {
     std::string& value = values.at(key);
     if (text == value) return true;
-    if (!FindSettingKey(key)->rule(text) || !WritableValue(text)) {
+    if (!SettingKeyNamed(key).rule(text) || !WritableValue(text)) {
         result.rejected.push_back(key);
         return false;
     }
@@ -88,51 +90,19 @@ void SettingsModel::TakeAxis(const AxisFields& axis, const char* fixedKey, const
 
 EditResult SettingsModel::Edit(const SettingsFields& fields) {
     EditResult result;
-    Take("LogoDirectory", fields.directory, result);
-    if (fields.type != Number("LogoType")) Take("LogoType", std::to_string(fields.type), result);
-    Take("LogoScale", fields.scale, result);
-    if (fields.fixedScale != (Number("EnableFixedScale") != 0))
-        Take("EnableFixedScale", Flag(fields.fixedScale), result);
-    TakeAxis(fields.x, "EnableFixedPositionX", "PositionX", "PositionRateX", result);
-    TakeAxis(fields.y, "EnableFixedPositionY", "PositionY", "PositionRateY", result);
+    Take(kLogoDirectory, fields.directory, result);
+    if (fields.type != Number(kLogoType)) Take(kLogoType, std::to_string(fields.type), result);
+    Take(kLogoScale, fields.scale, result);
+    if (fields.fixedScale != (Number(kEnableFixedScale) != 0))
+        Take(kEnableFixedScale, Flag(fields.fixedScale), result);
+    TakeAxis(fields.x, kEnableFixedPositionX, kPositionX, kPositionRateX, result);
+    TakeAxis(fields.y, kEnableFixedPositionY, kPositionY, kPositionRateY, result);
     const std::string seconds = fields.time == TimeMode::Always  ? "-1"
                                 : fields.time == TimeMode::Never ? "0"
                                                                  : fields.seconds;
-    if (ToInt(seconds) != Number("DisplaySeconds") || fields.time == TimeMode::Seconds)
-        Take("DisplaySeconds", seconds, result);
+    if (ToInt(seconds) != Number(kDisplaySeconds) || fields.time == TimeMode::Seconds)
+        Take(kDisplaySeconds, seconds, result);
     return result;
-}
-
-EditResult SettingsModel::EditKey(const std::string& key, const std::string& value) {
-    SettingsFields fields = Fields();
-    const bool fromFar = !value.empty() && value[0] == '-';
-    const std::string amount = fromFar ? value.substr(1) : value;
-    auto position = [&](AxisFields& axis, bool pixels) {
-        if (axis.pixels != pixels) {
-            axis.pixels = pixels;
-            Edit(fields);
-            fields = Fields();
-        }
-        axis.fromFar = fromFar;
-        axis.amount = amount;
-    };
-    if (key == "LogoDirectory") fields.directory = value;
-    if (key == "LogoType") fields.type = ToInt(value);
-    if (key == "LogoScale") fields.scale = value;
-    if (key == "EnableFixedScale") fields.fixedScale = ToInt(value) != 0;
-    if (key == "EnableFixedPositionX") fields.x.pixels = ToInt(value) != 0;
-    if (key == "EnableFixedPositionY") fields.y.pixels = ToInt(value) != 0;
-    if (key == "PositionX") position(fields.x, true);
-    if (key == "PositionRateX") position(fields.x, false);
-    if (key == "PositionY") position(fields.y, true);
-    if (key == "PositionRateY") position(fields.y, false);
-    if (key == "DisplaySeconds") {
-        fields.time = value == "-1"  ? TimeMode::Always
-                      : value == "0" ? TimeMode::Never
-                                     : TimeMode::Seconds;
-        if (fields.time == TimeMode::Seconds) fields.seconds = value;
-    }
-    return Edit(fields);
 }
 
 SettingChanges SettingsModel::Changes() const {

@@ -46,8 +46,6 @@ public:
     // Takes what the user entered. A field whose text is unchanged keeps its value's text as
     // written; an axis whose unit changed takes only the new unit.
     EditResult Edit(const SettingsFields& fields);
-    // Makes the value of `key` `value` through the fields, as a user would enter it.
-    EditResult EditKey(const std::string& key, const std::string& value);
 
     const SettingValues& Values() const { return values; }
     const SettingValues& Initial() const { return initial; }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "SettingNames.h"
 #include "Settings.h"
 #include "SettingsModel.h"
 
@@ -24,12 +25,41 @@ void PrintTo(const EditCase& c, std::ostream* out) {
 
 class SettingsModelEdit : public ::testing::TestWithParam<EditCase> {};
 
+// Puts `typed` into the field of `key` as the dialog's user does: a position in the other unit
+// first takes the unit (the dialog then shows that unit's fields), then the text.
+bool TypeInto(SettingsModel& model, const std::string& key, const std::string& typed) {
+    using namespace SettingName;
+    bool rejected = false;
+    for (int step = 0; step < 2; ++step) {
+        SettingsFields fields = model.Fields();
+        const bool fromFar = !typed.empty() && typed[0] == '-';
+        AxisFields& axis = key == kPositionX || key == kPositionRateX ? fields.x : fields.y;
+        if (key == kLogoDirectory) fields.directory = typed;
+        if (key == kLogoType) fields.type = ToInt(typed);
+        if (key == kLogoScale) fields.scale = typed;
+        if (key == kEnableFixedScale) fields.fixedScale = typed == "1";
+        if (key == kPositionX || key == kPositionY || key == kPositionRateX ||
+            key == kPositionRateY)
+            axis = {key == kPositionX || key == kPositionY, fromFar, typed.substr(fromFar ? 1 : 0)};
+        if (key == kDisplaySeconds) {
+            fields.time = typed == "-1"  ? TimeMode::Always
+                          : typed == "0" ? TimeMode::Never
+                                         : TimeMode::Seconds;
+            fields.seconds = typed;
+        }
+        const EditResult result = model.Edit(fields);
+        rejected = rejected || !result.rejected.empty();
+        if (!result.unitChanged) break;
+    }
+    return rejected;
+}
+
 TEST_P(SettingsModelEdit, TakesWhatTheRulesAccept) {
     const EditCase& c = GetParam();
     SettingsModel model(Defaults());
-    const EditResult result = model.EditKey(c.key, c.typed);
+    const bool rejected = TypeInto(model, c.key, c.typed);
     EXPECT_EQ(model.Values().at(c.checked), c.value);
-    EXPECT_EQ(!result.rejected.empty(), c.rejected);
+    EXPECT_EQ(rejected, c.rejected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -5,13 +5,13 @@
 #include <sstream>
 #include <string>
 
-#include "AxisOffset.h"
 #include "LogoPlugin.h"
 #include "LogoStore.h"
 #include "ModulePaths.h"
 #include "ModuleState.h"
+#include "OverlayDisplay.h"
 #include "Settings.h"
-#include "WindowAsChild.h"
+#include "SettingsLook.h"
 
 namespace {
 
@@ -117,19 +117,18 @@ bool StreamCallbackManager::Open() {
         return false;
     }
 
-    const bool fixedX = ToInt(values["EnableFixedPositionX"]) != 0;
-    const bool fixedY = ToInt(values["EnableFixedPositionY"]) != 0;
-    const AxisOffset x = ReadAxisOffset(values[fixedX ? "PositionX" : "PositionRateX"]);
-    const AxisOffset y = ReadAxisOffset(values[fixedY ? "PositionY" : "PositionRateY"]);
+    const OverlayLook look = LookOfSettings(values);
 
     try {
         using namespace boost::placeholders;
-        overlayWindow = std::make_unique<WindowAsChild>(
-            ToInt(values["LogoScale"]), ToInt(values["EnableFixedScale"]) != 0, container,
+        auto window = std::make_unique<PluginOverlay>(
+            look.logoScale, look.fixedScale, container,
             ZoomQuery(boost::bind(&StreamCallbackManager::PollZoom, this, _1)),
             AspectQuery(boost::bind(&StreamCallbackManager::PollAspect, this, _1, _2)),
-            ToInt(values["DisplaySeconds"]), fixedX, fixedY, x.value, y.value, x.negative,
-            y.negative);
+            look.displaySeconds, look.fixedPositionX, look.fixedPositionY, look.positionX,
+            look.positionY, look.minusZeroX, look.minusZeroY);
+        window->askViewer = [this] { AskViewerForLogo(); };
+        overlayWindow = std::move(window);
         moduleReference.Acquire();
     } catch (const WindowException& e) {
         std::ostringstream text;

@@ -3,6 +3,7 @@
 #include <locale>
 #include <sstream>
 
+#include "FarEdge.h"
 #include "SettingConversions.h"
 #include "SettingDefaults.h"
 
@@ -37,8 +38,9 @@ AxisFields SettingsModel::Axis(const char* fixedKey, const char* pixelKey,
     AxisFields axis;
     axis.pixels = Number(fixedKey) != 0;
     const std::string& value = values.at(axis.pixels ? pixelKey : rateKey);
-    axis.fromFar = !value.empty() && value[0] == '-';
-    axis.amount = axis.fromFar ? value.substr(1) : value;
+    insigno::EdgeDistance distance = insigno::SplitAtSign(value);
+    axis.fromFar = distance.fromFar;
+    axis.amount = std::move(distance.distance);
     return axis;
 }
 
@@ -78,7 +80,7 @@ void SettingsModel::TakeAxis(const AxisFields& axis, const char* fixedKey, const
         return;
     }
     const char* key = axis.pixels ? pixelKey : rateKey;
-    const std::string text = (axis.fromFar ? "-" : "") + axis.amount;
+    const std::string text = insigno::JoinWithSign(axis.fromFar, axis.amount);
     if (text != values.at(key) && !IsDistance(axis.amount)) {
         result.rejected.push_back(key);
         return;
@@ -105,8 +107,9 @@ EditResult SettingsModel::Edit(const SettingsFields& fields) {
 
 EditResult SettingsModel::EditKey(const std::string& key, const std::string& value) {
     SettingsFields fields = Fields();
-    const bool fromFar = !value.empty() && value[0] == '-';
-    const std::string amount = fromFar ? value.substr(1) : value;
+    const insigno::EdgeDistance edge = insigno::SplitAtSign(value);
+    const bool fromFar = edge.fromFar;
+    const std::string& amount = edge.distance;
     auto position = [&](AxisFields& axis, bool pixels) {
         if (axis.pixels != pixels) {
             axis.pixels = pixels;

@@ -81,8 +81,8 @@ void StreamCallbackManager::ReadSdt(const BYTE* packet, bool sdtStage) {
 }
 
 bool StreamCallbackManager::TakeSdtSection() {
-    const bool networkLearned = targetNetworkId == 0;
-    if (networkLearned) {
+    const bool networkFromStream = targetNetworkId == 0;
+    if (networkFromStream) {
         // A channel list that was never scanned knows no network: the actual SDT that lists the
         // target carries it. Another actual SDT may still be the previous channel's, whose
         // packets a tuner's buffers deliver after the change.
@@ -110,7 +110,7 @@ bool StreamCallbackManager::TakeSdtSection() {
                 ShowLogo(record);
             } else if (viewerLogo && !viewerLogoEarly) {
                 ShowLogo(*viewerLogo);
-            } else if (networkLearned) {
+            } else if (networkFromStream) {
                 // The UI thread could not ask the viewer at the retarget without the network.
                 display->AskViewerForLogo();
             }

@@ -1,6 +1,7 @@
 // The viewer's settings button and command keys, and a user in the plug-in's settings dialog.
 #include <cstdlib>
 
+#include "FarEdge.h"
 #include "SettingNames.h"
 #include "SettingsDialogIds.h"
 #include "insigno/host/Host.h"
@@ -46,10 +47,10 @@ void Choose(HWND dialog, int id, int index) {
 }
 
 void Position(HWND dialog, const int ids[3], bool pixels, const std::string& value) {
-    const bool fromFar = !value.empty() && value[0] == '-';
+    const insigno::EdgeDistance distance = insigno::SplitAtSign(value);
     Choose(dialog, ids[0], pixels ? 1 : 0);
-    Choose(dialog, ids[1], fromFar ? 1 : 0);
-    Type(dialog, ids[2], fromFar ? value.substr(1) : value);
+    Choose(dialog, ids[1], distance.fromFar ? 1 : 0);
+    Type(dialog, ids[2], distance.distance);
 }
 
 }  // namespace

@@ -37,10 +37,6 @@ Picture FitPicture(int clientWidth, int clientHeight, int aspectX, int aspectY) 
     return {0.0, (h - fullWidthHeight) * 0.5, w, fullWidthHeight};
 }
 
-bool MeasuresFromFarEdge(double position, bool minusZero) {
-    return position < 0 || (position == 0 && minusZero);
-}
-
 int PlaceOnAxis(double start, double extent, int windowExtent, const AxisOffset& offset) {
     double origin = start;
     if (offset.fromFar) origin = origin + extent - windowExtent;

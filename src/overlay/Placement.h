@@ -3,6 +3,8 @@
 // Size and placement arithmetic of the overlay: plain values in, plain values out, so the window
 // code and the tests share it and neither needs a window system.
 
+#include "FarEdge.h"
+
 namespace insigno {
 
 // Truncation toward zero, defined for every double: NaN gives 0 and values beyond int's range give
@@ -41,9 +43,6 @@ struct AxisOffset {
     double position;
     bool fromFar;
 };
-
-// A negative position, or zero written as "-0", measures from the far edge.
-bool MeasuresFromFarEdge(double position, bool minusZero);
 
 // The window's coordinate on one axis for a picture spanning start .. start + extent: the offset
 // from the chosen edge, kept inside the picture on that edge's opposite side only.

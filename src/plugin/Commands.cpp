@@ -2,11 +2,10 @@
 
 #include <iterator>
 
-#include "AxisOffset.h"
 #include "LogoPlugin.h"
 #include "LogoStore.h"
 #include "Settings.h"
-#include "WindowAsChild.h"
+#include "SettingsLook.h"
 
 namespace {
 
@@ -17,22 +16,6 @@ const TVTest::CommandRecord kCommands[] = {
 };
 
 }  // namespace
-
-OverlayLook LookOf(const std::map<std::string, std::string>& values) {
-    const bool fixedX = ToInt(values.at("EnableFixedPositionX")) != 0;
-    const bool fixedY = ToInt(values.at("EnableFixedPositionY")) != 0;
-    const AxisOffset x = ReadAxisOffset(values.at(fixedX ? "PositionX" : "PositionRateX"));
-    const AxisOffset y = ReadAxisOffset(values.at(fixedY ? "PositionY" : "PositionRateY"));
-    return OverlayLook{ToInt(values.at("LogoScale")),
-                       ToInt(values.at("EnableFixedScale")) != 0,
-                       ToInt(values.at("DisplaySeconds")),
-                       fixedX,
-                       fixedY,
-                       x.value,
-                       y.value,
-                       x.negative,
-                       y.negative};
-}
 
 const TVTest::CommandRecord* CommandRecords() {
     return kCommands;
@@ -59,7 +42,7 @@ bool StreamCallbackManager::RunCommand(LPARAM id) {
 void StreamCallbackManager::ApplySettings(const std::map<std::string, std::string>& values) {
     if (!overlayWindow) return;
     ChangeLogoType(static_cast<uint8_t>(ToInt(values.at("LogoType"))));
-    overlayWindow->Restyle(LookOf(values));
+    overlayWindow->Restyle(LookOfSettings(values));
 }
 
 void StreamCallbackManager::ChangeLogoType(uint8_t type) {
@@ -69,10 +52,8 @@ void StreamCallbackManager::ChangeLogoType(uint8_t type) {
     if (!showLogo || !targetSeen) return;
     // An empty record when the service has no logo of this type: the window then has no area.
     LogoRecord record;
-    const auto found = services.find(targetServiceId);
-    const bool image = found != services.end() &&
-                       (found->second.transmissionType == 1 || found->second.transmissionType == 2);
-    if (!image || !logoStore->Lookup(targetNetworkId, found->second.logoId, logoType, record))
+    const ServiceLogoInfo* image = TargetImage();
+    if (!image || !logoStore->Lookup(targetNetworkId, image->logoId, logoType, record))
         record = LogoRecord{};
     overlayWindow->SetLogo(record);
 }

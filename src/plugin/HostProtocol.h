@@ -131,16 +131,27 @@ constexpr UINT HOST_MSG_REGISTER_COMMAND = 53;     // CommandRecord array, count
 constexpr UINT HOST_MSG_GET_LOGO = 63;  // key, type 0-5 -> HBITMAP (DIB section, ours) or null
 constexpr UINT HOST_MSG_GET_AVAILABLE_LOGO_TYPES = 64;  // key, 0 -> bit t: type t held
 
-// Event codes the viewer delivers; codes without a name here reach only the base handlers.
+// Event codes the viewer delivers. The plug-in has no use for the codes named UNUSED, which
+// reach only the base handlers.
 constexpr UINT EVENT_PLUGIN_ENABLE = 0;    // lParam1: nonzero when enabled
 constexpr UINT EVENT_PLUGIN_SETTINGS = 1;  // lParam1: the owner window; show settings modally
 constexpr UINT EVENT_CHANNEL_CHANGE = 2;
 constexpr UINT EVENT_SERVICE_CHANGE = 3;
 constexpr UINT EVENT_DRIVER_CHANGE = 4;
 constexpr UINT EVENT_SERVICE_UPDATE = 5;
+constexpr UINT EVENT_UNUSED_6 = 6;
+constexpr UINT EVENT_UNUSED_7 = 7;
 constexpr UINT EVENT_PREVIEW_CHANGE = 8;  // lParam1: nonzero when the preview is on
-constexpr UINT EVENT_COMMAND = 13;        // lParam1: the id of a registered command
-constexpr UINT EVENT_LAST = 17;           // codes above never reach a handler
+constexpr UINT EVENT_UNUSED_9 = 9;
+constexpr UINT EVENT_UNUSED_10 = 10;
+constexpr UINT EVENT_UNUSED_11 = 11;
+constexpr UINT EVENT_UNUSED_12 = 12;
+constexpr UINT EVENT_COMMAND = 13;  // lParam1: the id of a registered command
+constexpr UINT EVENT_UNUSED_14 = 14;
+constexpr UINT EVENT_UNUSED_15 = 15;
+constexpr UINT EVENT_UNUSED_16 = 16;
+constexpr UINT EVENT_UNUSED_17 = 17;
+constexpr UINT EVENT_LAST = EVENT_UNUSED_17;  // codes above never reach a handler
 
 #if defined(_WIN32) && !defined(_WIN64)
 // The viewer is a 32-bit program: these layouts are its binary interface.

@@ -103,10 +103,10 @@ bool LogoEventHandler::OnServiceUpdate() {
     return true;
 }
 
-bool LogoEventHandler::OnEvent1(LPARAM ownerWindow) {
+bool LogoEventHandler::OnPluginSettings(LPARAM ownerWindow) {
     return ShowSettingsDialog(reinterpret_cast<HWND>(ownerWindow), owner->manager);
 }
 
-bool LogoEventHandler::OnEvent13(LPARAM commandId) {
+bool LogoEventHandler::OnCommand(LPARAM commandId) {
     return owner->manager.RunCommand(commandId);
 }

@@ -20,9 +20,9 @@ public:
     bool OnServiceUpdate() override;
     bool OnPreviewChange(bool preview) override;
     // The settings button: lParam1 is the owner window of the modal settings dialog.
-    bool OnEvent1(LPARAM ownerWindow) override;
+    bool OnPluginSettings(LPARAM ownerWindow) override;
     // A registered command the user ran.
-    bool OnEvent13(LPARAM commandId) override;
+    bool OnCommand(LPARAM commandId) override;
     ~LogoEventHandler() override = default;
 
     LogoPlugin* owner;

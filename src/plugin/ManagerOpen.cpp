@@ -5,13 +5,13 @@
 #include <sstream>
 #include <string>
 
-#include "Commands.h"
 #include "LogoPlugin.h"
 #include "LogoStore.h"
 #include "ModulePaths.h"
 #include "ModuleState.h"
+#include "OverlayDisplay.h"
 #include "Settings.h"
-#include "WindowAsChild.h"
+#include "SettingsLook.h"
 
 namespace {
 
@@ -119,10 +119,12 @@ bool StreamCallbackManager::Open() {
 
     try {
         using namespace boost::placeholders;
-        overlayWindow = std::make_unique<WindowAsChild>(
+        auto window = std::make_unique<PluginOverlay>(
             container, ZoomQuery(boost::bind(&StreamCallbackManager::PollZoom, this, _1)),
             AspectQuery(boost::bind(&StreamCallbackManager::PollAspect, this, _1, _2)),
-            LookOf(values));
+            LookOfSettings(values));
+        window->askViewer = [this] { AskViewerForLogo(); };
+        overlayWindow = std::move(window);
         moduleReference.Acquire();
     } catch (const WindowException& e) {
         std::ostringstream text;

@@ -18,11 +18,15 @@
 #include "CarouselCollector.h"
 #include "ModuleReference.h"
 #include "SDTParse.h"
+#include "StreamSideDisplay.h"
 #include "TypeOneReferences.h"
 
 class LogoPlugin;
 class LogoStore;
 class WindowAsChild;
+
+// The overlay window as the stream side sees it; follows whatever `window` holds.
+std::unique_ptr<StreamSideDisplay> OverlayAsDisplay(const std::unique_ptr<WindowAsChild>& window);
 
 // Everything the plug-in works with: the settings-derived values, the logo store, the overlay
 // window and the stream side (packet stages, table parsers, mutex). Initialisation and teardown
@@ -53,6 +57,9 @@ public:
     // saved, and the viewer for its own logo of the target, which is shown while the store holds
     // none of the service's logo (display only, never stored).
     void FetchForTarget();
+    // The viewer's share of FetchForTarget, also run when the stream side has learned the
+    // target's network (a channel list that was never scanned). UI thread only.
+    void AskViewerForLogo();
     // A logo that reached the store from elsewhere than the stream (a file another process
     // saved): shown at once when it is the target's. Any thread but the stream's; takes the mutex.
     void ShowArrival(const LogoRecord& record);
@@ -88,6 +95,8 @@ public:
     ModuleReference moduleReference;
     std::unique_ptr<LogoStore> logoStore;
     std::unique_ptr<WindowAsChild> overlayWindow;
+    // All the stream side shows through.
+    std::unique_ptr<StreamSideDisplay> display = OverlayAsDisplay(overlayWindow);
     uint16_t targetNetworkId = 0;
     uint16_t targetServiceId = 0;
     uint8_t logoType = 5;
@@ -126,7 +135,10 @@ public:
     void CollectCarousel(const BYTE* packet);
 
 private:
-    void PostShowLogo(WPARAM show);
+    // The target's entry of the SDT stage; null until the stage has seen it.
+    ServiceLogoInfo* TargetEntry();
+    // The target's entry when it names a logo image; null otherwise.
+    const ServiceLogoInfo* TargetImage();
     // Under the mutex: shows a logo that just reached the store when it is the target's logo in
     // the configured type, for the display time as after a channel change.
     void ShowIfTarget(const LogoRecord& record);

@@ -8,59 +8,59 @@ LRESULT CTVTestEventHandler::DispatchEvent(UINT event, LPARAM lParam1, LPARAM lP
     const bool flag1 = lParam1 != 0;
     bool result = false;
     switch (event) {
-        case 0:
+        case EVENT_PLUGIN_ENABLE:
             result = OnPluginEnable(flag1);
             break;
-        case 1:
-            result = OnEvent1(lParam1);
+        case EVENT_PLUGIN_SETTINGS:
+            result = OnPluginSettings(lParam1);
             break;
-        case 2:
+        case EVENT_CHANNEL_CHANGE:
             result = OnChannelChange();
             break;
-        case 3:
+        case EVENT_SERVICE_CHANGE:
             result = OnServiceChange();
             break;
-        case 4:
+        case EVENT_DRIVER_CHANGE:
             result = OnDriverChange();
             break;
-        case 5:
+        case EVENT_SERVICE_UPDATE:
             result = OnServiceUpdate();
             break;
-        case 6:
-            result = OnEvent6(lParam1);
+        case EVENT_UNUSED_6:
+            result = OnUnusedEvent6(lParam1);
             break;
-        case 7:
-            result = OnEvent7(flag1);
+        case EVENT_UNUSED_7:
+            result = OnUnusedEvent7(flag1);
             break;
-        case 8:
+        case EVENT_PREVIEW_CHANGE:
             result = OnPreviewChange(flag1);
             break;
-        case 9:
-            result = OnEvent9(lParam1, lParam2 != 0);
+        case EVENT_UNUSED_9:
+            result = OnUnusedEvent9(lParam1, lParam2 != 0);
             break;
-        case 10:
-            result = OnEvent10(lParam1);
+        case EVENT_UNUSED_10:
+            result = OnUnusedEvent10(lParam1);
             break;
-        case 11:
-            result = OnEvent11();
+        case EVENT_UNUSED_11:
+            result = OnUnusedEvent11();
             break;
-        case 12:
-            result = OnEvent12(flag1);
+        case EVENT_UNUSED_12:
+            result = OnUnusedEvent12(flag1);
             break;
-        case 13:
-            result = OnEvent13(lParam1);
+        case EVENT_COMMAND:
+            result = OnCommand(lParam1);
             break;
-        case 14:
-            result = OnEvent14(lParam1);
+        case EVENT_UNUSED_14:
+            result = OnUnusedEvent14(lParam1);
             break;
-        case 15:
-            result = OnEvent15();
+        case EVENT_UNUSED_15:
+            result = OnUnusedEvent15();
             break;
-        case 16:
-            result = OnEvent16();
+        case EVENT_UNUSED_16:
+            result = OnUnusedEvent16();
             break;
-        case 17:
-            result = OnEvent17(lParam1);
+        case EVENT_UNUSED_17:
+            result = OnUnusedEvent17(lParam1);
             break;
         default:
             return 0;

@@ -48,29 +48,31 @@ public:
     CTVTestEventHandler(const CTVTestEventHandler&) = delete;
     CTVTestEventHandler& operator=(const CTVTestEventHandler&) = delete;
 
-    virtual bool OnPluginEnable(bool /*enable*/) { return false; }              // 0
-    virtual bool OnEvent1(LPARAM /*lParam1*/) { return false; }                 // 1
-    virtual bool OnChannelChange() { return false; }                            // 2
-    virtual bool OnServiceChange() { return false; }                            // 3
-    virtual bool OnDriverChange() { return false; }                             // 4
-    virtual bool OnServiceUpdate() { return false; }                            // 5
-    virtual bool OnEvent6(LPARAM /*lParam1*/) { return false; }                 // 6
-    virtual bool OnEvent7(bool /*flag*/) { return false; }                      // 7
-    virtual bool OnPreviewChange(bool /*preview*/) { return false; }            // 8
-    virtual bool OnEvent9(LPARAM /*lParam1*/, bool /*flag*/) { return false; }  // 9
-    virtual bool OnEvent10(LPARAM /*lParam1*/) { return false; }                // 10
-    virtual bool OnEvent11() { return false; }                                  // 11
-    virtual bool OnEvent12(bool /*flag*/) { return false; }                     // 12
-    virtual bool OnEvent13(LPARAM /*lParam1*/) { return false; }                // 13
-    virtual bool OnEvent14(LPARAM /*lParam1*/) { return false; }                // 14
-    virtual bool OnEvent15() { return false; }                                  // 15
-    virtual bool OnEvent16() { return false; }                                  // 16
-    virtual bool OnEvent17(LPARAM /*lParam1*/) { return false; }                // 17
+    virtual bool OnPluginEnable(bool /*enable*/) { return false; }                    // 0
+    virtual bool OnPluginSettings(LPARAM /*ownerWindow*/) { return false; }           // 1
+    virtual bool OnChannelChange() { return false; }                                  // 2
+    virtual bool OnServiceChange() { return false; }                                  // 3
+    virtual bool OnDriverChange() { return false; }                                   // 4
+    virtual bool OnServiceUpdate() { return false; }                                  // 5
+    virtual bool OnUnusedEvent6(LPARAM /*lParam1*/) { return false; }                 // 6
+    virtual bool OnUnusedEvent7(bool /*flag*/) { return false; }                      // 7
+    virtual bool OnPreviewChange(bool /*preview*/) { return false; }                  // 8
+    virtual bool OnUnusedEvent9(LPARAM /*lParam1*/, bool /*flag*/) { return false; }  // 9
+    virtual bool OnUnusedEvent10(LPARAM /*lParam1*/) { return false; }                // 10
+    virtual bool OnUnusedEvent11() { return false; }                                  // 11
+    virtual bool OnUnusedEvent12(bool /*flag*/) { return false; }                     // 12
+    virtual bool OnCommand(LPARAM /*commandId*/) { return false; }                    // 13
+    virtual bool OnUnusedEvent14(LPARAM /*lParam1*/) { return false; }                // 14
+    virtual bool OnUnusedEvent15() { return false; }                                  // 15
+    virtual bool OnUnusedEvent16() { return false; }                                  // 16
+    virtual bool OnUnusedEvent17(LPARAM /*lParam1*/) { return false; }                // 17
     virtual ~CTVTestEventHandler() = default;
 
     // Returns the handler's result as 0 or 1; codes above 17 reach no handler and answer 0.
     LRESULT DispatchEvent(UINT event, LPARAM lParam1, LPARAM lParam2, void* client);
 
+    // The client data of the event being handled (the plug-in object). Nothing here reads it:
+    // the viewer hands it back with every event, and the handler keeps it for that reason.
     void* clientData = nullptr;
 };
 

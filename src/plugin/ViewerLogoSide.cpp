@@ -7,20 +7,9 @@
 #include "LogoPlugin.h"
 #include "LogoStore.h"
 #include "ViewerLogo.h"
-#include "WindowAsChild.h"
-
-namespace {
-
-bool NamesAnImage(const ServiceLogoInfo& entry) {
-    return entry.transmissionType == 1 || entry.transmissionType == 2;
-}
-
-}  // namespace
 
 void StreamCallbackManager::ShowLogo(const LogoRecord& record) {
-    if (!overlayWindow) return;
-    overlayWindow->SetLogo(record);
-    PostShowLogo(1);
+    display->Show(record);
 }
 
 void StreamCallbackManager::ShowIfTarget(const LogoRecord& record) {
@@ -30,12 +19,8 @@ void StreamCallbackManager::ShowIfTarget(const LogoRecord& record) {
         record.logoType != logoType) {
         return;
     }
-    const auto found = services.find(targetServiceId);
-    if (found == services.end() || !NamesAnImage(found->second) ||
-        found->second.logoId != record.logoId) {
-        return;
-    }
-    ShowLogo(record);
+    const ServiceLogoInfo* image = TargetImage();
+    if (image && image->logoId == record.logoId) ShowLogo(record);
 }
 
 void StreamCallbackManager::ShowArrival(const LogoRecord& record) {
@@ -49,12 +34,16 @@ void StreamCallbackManager::ShowArrival(const LogoRecord& record) {
 void StreamCallbackManager::FetchForTarget() {
     // The next visit to a service finds what other processes saved for it meanwhile.
     if (logoStore) logoStore->Refresh();
+    AskViewerForLogo();
+}
+
+void StreamCallbackManager::AskViewerForLogo() {
     try {
         uint16_t networkId = 0;
         uint16_t serviceId = 0;
         {
             boost::mutex::scoped_lock lock(mutex);
-            // A network learned only from the stream is not known here: no viewer's logo then.
+            // A network the stream side has still to learn: it asks for this once it has.
             if (!showLogo || targetNetworkId == 0) return;
             networkId = targetNetworkId;
             serviceId = targetServiceId;
@@ -79,12 +68,10 @@ void StreamCallbackManager::FetchForTarget() {
         }
         // The SDT stage came first and found nothing in the store (nor does it hold anything
         // now, else it was shown on arrival).
-        const auto found = services.find(targetServiceId);
+        const ServiceLogoInfo* image = TargetImage();
         LogoRecord held;
-        if (found != services.end() && NamesAnImage(found->second) &&
-            !logoStore->Lookup(targetNetworkId, found->second.logoId, logoType, held)) {
+        if (image && !logoStore->Lookup(targetNetworkId, image->logoId, logoType, held))
             ShowLogo(*viewerLogo);
-        }
     } catch (...) {
         // Without the viewer's logo the store's still comes when it is collected.
     }

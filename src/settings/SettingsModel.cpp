@@ -3,6 +3,7 @@
 #include <locale>
 #include <sstream>
 
+#include "FarEdge.h"
 #include "SettingConversions.h"
 #include "SettingDefaults.h"
 
@@ -39,8 +40,9 @@ AxisFields SettingsModel::Axis(const char* fixedKey, const char* pixelKey,
     AxisFields axis;
     axis.pixels = Number(fixedKey) != 0;
     const std::string& value = values.at(axis.pixels ? pixelKey : rateKey);
-    axis.fromFar = !value.empty() && value[0] == '-';
-    axis.amount = axis.fromFar ? value.substr(1) : value;
+    insigno::EdgeDistance distance = insigno::SplitAtSign(value);
+    axis.fromFar = distance.fromFar;
+    axis.amount = std::move(distance.distance);
     return axis;
 }
 
@@ -80,7 +82,7 @@ void SettingsModel::TakeAxis(const AxisFields& axis, const char* fixedKey, const
         return;
     }
     const char* key = axis.pixels ? pixelKey : rateKey;
-    const std::string text = (axis.fromFar ? "-" : "") + axis.amount;
+    const std::string text = insigno::JoinWithSign(axis.fromFar, axis.amount);
     if (text != values.at(key) && !IsDistance(axis.amount)) {
         result.rejected.push_back(key);
         return;

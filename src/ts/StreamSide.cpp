@@ -7,7 +7,6 @@
 #include "StreamCallbackManager.h"
 #include "StreamSideHook.h"
 #include "TsPacket.h"
-#include "WindowAsChild.h"
 
 #ifdef INSIGNO_STREAM_HOOKS
 void (*streamStageHook)(StreamCallbackManager& manager) = nullptr;
@@ -16,12 +15,6 @@ void (*streamStageHook)(StreamCallbackManager& manager) = nullptr;
 namespace {
 
 constexpr uint8_t SDT_ACTUAL = 0x42;
-
-// Types 1 and 2 name a logo image; type 3 gives logo characters only, with logo id 0, which on a
-// network of several broadcasters belongs to one of them.
-bool NamesAnImage(const ServiceLogoInfo& entry) {
-    return entry.transmissionType == 1 || entry.transmissionType == 2;
-}
 
 void EnteringStage([[maybe_unused]] StreamCallbackManager& manager) {
 #ifdef INSIGNO_STREAM_HOOKS
@@ -88,7 +81,8 @@ void StreamCallbackManager::ReadSdt(const BYTE* packet, bool sdtStage) {
 }
 
 bool StreamCallbackManager::TakeSdtSection() {
-    if (targetNetworkId == 0) {
+    const bool networkFromStream = targetNetworkId == 0;
+    if (networkFromStream) {
         // A channel list that was never scanned knows no network: the actual SDT that lists the
         // target carries it. Another actual SDT may still be the previous channel's, whose
         // packets a tuner's buffers deliver after the change.
@@ -104,19 +98,24 @@ bool StreamCallbackManager::TakeSdtSection() {
     } else if (!targetSeen) {
         return false;
     }
-    ServiceLogoInfo& entry = services[targetServiceId];
-    const bool partnered = entry.transmissionType != 2 || LendTypeOne(entry);
+    ServiceLogoInfo* entry = TargetEntry();
+    if (!entry) return false;
+    const bool partnered = entry->transmissionType != 2 || LendTypeOne(*entry);
     if (!targetSeen) {
         // Type 3 has no logo image: its logo id 0 would find another broadcaster's logo.
+        const ServiceLogoInfo* image = TargetImage();
         LogoRecord record;
-        if (showLogo && NamesAnImage(entry)) {
-            if (logoStore->Lookup(targetNetworkId, entry.logoId, logoType, record)) {
+        if (showLogo && image) {
+            if (logoStore->Lookup(targetNetworkId, image->logoId, logoType, record)) {
                 ShowLogo(record);
             } else if (viewerLogo && !viewerLogoEarly) {
                 ShowLogo(*viewerLogo);
+            } else if (networkFromStream) {
+                // The UI thread could not ask the viewer at the retarget without the network.
+                display->AskViewerForLogo();
             }
         } else if (viewerLogoEarly) {
-            PostShowLogo(0);
+            display->Hide();
         }
         targetSeen = true;
     }
@@ -147,13 +146,10 @@ void StreamCallbackManager::HandleCDTPacket(const BYTE* packet) {
             cdt.PushPacket(packet, packet + kTsPacketSize, [&] {
                 const LogoRecord& record = cdt.logo;
                 if (record.data.empty() || record.originalNetworkId != targetNetworkId) return;
-                const auto found = services.find(targetServiceId);
-                if (found == services.end()) return;
-                const ServiceLogoInfo& entry = found->second;
-                const bool current = (entry.transmissionType == 1 || entry.transmissionType == 2) &&
-                                     entry.downloadDataId == cdt.downloadDataId &&
-                                     entry.logoId == record.logoId &&
-                                     entry.logoVersion == record.logoVersion;
+                const ServiceLogoInfo* entry = TargetImage();
+                const bool current = entry && entry->downloadDataId == cdt.downloadDataId &&
+                                     entry->logoId == record.logoId &&
+                                     entry->logoVersion == record.logoVersion;
                 // Decided in memory; the store's writer thread does the file work. A refusal
                 // (queue full) is retried by the next repetition of the section.
                 if (current && logoStore->Accept(record)) ShowIfTarget(record);
@@ -168,7 +164,7 @@ void StreamCallbackManager::HandleCDTPacket(const BYTE* packet) {
 void StreamCallbackManager::SetTarget(bool show, bool collect, uint16_t networkId,
                                       uint16_t serviceId) {
     boost::mutex::scoped_lock lock(mutex);
-    PostShowLogo(0);
+    display->Hide();
     services.clear();
     sdt.Reset();
     cdt.Reset();
@@ -181,9 +177,4 @@ void StreamCallbackManager::SetTarget(bool show, bool collect, uint16_t networkI
     viewerLogo.reset();
     viewerLogoEarly = false;
     packetHandler.store(show || collect ? Stage::SDT : Stage::Ignore, std::memory_order_relaxed);
-}
-
-void StreamCallbackManager::PostShowLogo(WPARAM show) {
-    // No window before initialisation has created one: nothing is shown that could be hidden.
-    if (overlayWindow) PostMessageW(overlayWindow->hwnd, MSG_SHOW_LOGO, show, 0);
 }

@@ -65,6 +65,18 @@ TEST_F(FirstLogoTest, ViewersLogoUntilTheBroadcastsIsCollected) {
 #endif
 }
 
+// A channel list never scanned names no network: the viewer's logo is asked for once the actual
+// SDT has told it, and stays while the store has none.
+TEST_F(FirstLogoTest, ViewersLogoOnAListNeverScanned) {
+    auto options = Options();
+    options.initial.viewerLogos = {ViewerSplit()};
+    options.initial.channels = {{CHANNEL_A, 0, SERVICE_A, "A"}};
+    PlayStream(options, BuildStream(NETWORK, {kAnnounced}, {}));
+    Watch(options);
+    ASSERT_TRUE(Shows(RED, WHITE));
+    EXPECT_TRUE(LogoFiles(LogoDir()).empty());
+}
+
 // The viewer holds a logo but does not hand logos out: nothing is asked for or shown, until
 // another viewer on the folder (or insigno-scan --store) saves the logo there.
 TEST_F(FirstLogoTest, ALogoSavedIntoTheFolderMeanwhileIsShownOnTheNextVisit) {

@@ -22,25 +22,25 @@ public:
     static std::string Value(LPARAM value) { return std::to_string(static_cast<long long>(value)); }
 
     bool OnPluginEnable(bool f) override { return Record("0(" + Flag(f) + ")"); }
-    bool OnEvent1(LPARAM v) override { return Record("1(" + Value(v) + ")"); }
+    bool OnPluginSettings(LPARAM v) override { return Record("1(" + Value(v) + ")"); }
     bool OnChannelChange() override { return Record("2()"); }
     bool OnServiceChange() override { return Record("3()"); }
     bool OnDriverChange() override { return Record("4()"); }
     bool OnServiceUpdate() override { return Record("5()"); }
-    bool OnEvent6(LPARAM v) override { return Record("6(" + Value(v) + ")"); }
-    bool OnEvent7(bool f) override { return Record("7(" + Flag(f) + ")"); }
+    bool OnUnusedEvent6(LPARAM v) override { return Record("6(" + Value(v) + ")"); }
+    bool OnUnusedEvent7(bool f) override { return Record("7(" + Flag(f) + ")"); }
     bool OnPreviewChange(bool f) override { return Record("8(" + Flag(f) + ")"); }
-    bool OnEvent9(LPARAM v, bool f) override {
+    bool OnUnusedEvent9(LPARAM v, bool f) override {
         return Record("9(" + Value(v) + "," + Flag(f) + ")");
     }
-    bool OnEvent10(LPARAM v) override { return Record("10(" + Value(v) + ")"); }
-    bool OnEvent11() override { return Record("11()"); }
-    bool OnEvent12(bool f) override { return Record("12(" + Flag(f) + ")"); }
-    bool OnEvent13(LPARAM v) override { return Record("13(" + Value(v) + ")"); }
-    bool OnEvent14(LPARAM v) override { return Record("14(" + Value(v) + ")"); }
-    bool OnEvent15() override { return Record("15()"); }
-    bool OnEvent16() override { return Record("16()"); }
-    bool OnEvent17(LPARAM v) override { return Record("17(" + Value(v) + ")"); }
+    bool OnUnusedEvent10(LPARAM v) override { return Record("10(" + Value(v) + ")"); }
+    bool OnUnusedEvent11() override { return Record("11()"); }
+    bool OnUnusedEvent12(bool f) override { return Record("12(" + Flag(f) + ")"); }
+    bool OnCommand(LPARAM v) override { return Record("13(" + Value(v) + ")"); }
+    bool OnUnusedEvent14(LPARAM v) override { return Record("14(" + Value(v) + ")"); }
+    bool OnUnusedEvent15() override { return Record("15()"); }
+    bool OnUnusedEvent16() override { return Record("16()"); }
+    bool OnUnusedEvent17(LPARAM v) override { return Record("17(" + Value(v) + ")"); }
 };
 
 struct DispatchCase {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "AxisOffset.h"
+#include "PositionSetting.h"
 
 namespace {
 
@@ -11,17 +11,17 @@ struct OffsetCase {
     bool negative;
 };
 
-class AxisOffsetTest : public ::testing::TestWithParam<OffsetCase> {};
+class PositionSettingTest : public ::testing::TestWithParam<OffsetCase> {};
 
-TEST_P(AxisOffsetTest, RoundsAndTakesTheSign) {
+TEST_P(PositionSettingTest, RoundsAndTakesTheSign) {
     const OffsetCase& c = GetParam();
-    const AxisOffset offset = ReadAxisOffset(c.setting);
+    const PositionSetting offset = ReadPositionSetting(c.setting);
     EXPECT_EQ(offset.value, c.value);
-    EXPECT_EQ(offset.negative, c.negative);
+    EXPECT_EQ(offset.fromFarEdge, c.negative);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Settings, AxisOffsetTest,
+    Settings, PositionSettingTest,
     ::testing::Values(OffsetCase{"Zero", "0", 0.0, false},
                       OffsetCase{"MinusZeroCountsFromTheFarEdge", "-0", 0.0, true},
                       OffsetCase{"MinusZeroWithDecimals", "-0.000", 0.0, true},

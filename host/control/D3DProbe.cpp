@@ -287,6 +287,14 @@ int main(int argc, char** argv) {
          }},
         {"other: none", [](LPVOID) -> DWORD { return 0; }},
     };
+    // The overlay's own sequence at a change of the picture, all on the window's thread.
+    Measure("resize, reset, draw", count, [&] {
+        for (int i = 0; i < kRepeat; ++i) {
+            SetWindowPos(window, nullptr, 0, 0, 160 + 16 * (i % 2), 90, SWP_NOMOVE | SWP_NOZORDER);
+            ResetDevice(device, window);
+            Frame(device);
+        }
+    });
     Measure("move, draw", count, [&] {
         for (int i = 0; i < kRepeat; ++i) {
             SetWindowPos(window, nullptr, 0, 0, 160 + 16 * (i % 2), 90, SWP_NOMOVE | SWP_NOZORDER);

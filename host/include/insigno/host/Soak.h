@@ -28,11 +28,11 @@ struct SoakOptions {
     // 640 bytes a cycle fails. Under Wine the private bytes also hold thread stacks that Wine
     // frees only some time after their thread ended (3 MiB each, a stack and its signal stack,
     // now and then two at once) and the heap's commits, which come in steps of up to 640 KiB:
-    // 7 MiB covers two stacks and a step. Wine's Direct3D 9 keeps 216 bytes each time a device
-    // is reset on the window's thread and then drawn with on another (insigno-d3d-probe), which
-    // the overlay does once per change of the picture's size; at the soak's pace that is about
-    // 250 KiB per 100 cycles of the heap, 580 KiB at full speed. 1 MiB per 100 cycles stays
-    // above it, and a picture-sized leak a cycle fails.
+    // 7 MiB covers two stacks and a step. Wine's Direct3D 9 keeps about 120 bytes each time a
+    // device is reset and then drawn with, on the window's thread as on any other
+    // (insigno-d3d-probe), which the overlay does once per change of the picture's size; at the
+    // soak's pace that is about 830 KiB per 100 cycles of the heap (some 1,000 such changes).
+    // 1 MiB per 100 cycles stays above it, and a picture-sized leak a cycle fails.
 #ifdef _WIN32
     std::int64_t heapStep = 256 << 10;
     std::int64_t heapPer100Cycles = 1 << 20;

@@ -1,5 +1,5 @@
-// PNG writing with zlib alone, for the builds that have no libpng (Windows): one IDAT chunk of
-// unfiltered rows.
+// PNG writing with zlib and the module's own chunk writer (Windows): one IDAT chunk of unfiltered
+// rows.
 
 #include <zlib.h>
 
@@ -7,27 +7,10 @@
 #include <memory>
 #include <vector>
 
+#include "PngChunk.h"
 #include "insigno/host/Snapshot.h"
 
 namespace insigno::host {
-namespace {
-
-void PutBigEndian(std::vector<unsigned char>& out, std::uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.push_back(static_cast<unsigned char>(value >> shift));
-}
-
-void PutChunk(std::vector<unsigned char>& out, const char* type,
-              const std::vector<unsigned char>& data) {
-    PutBigEndian(out, static_cast<std::uint32_t>(data.size()));
-    const std::size_t typeAt = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    const auto crc = crc32(0, out.data() + typeAt, static_cast<uInt>(out.size() - typeAt));
-    PutBigEndian(out, static_cast<std::uint32_t>(crc));
-}
-
-}  // namespace
 
 bool WritePng(const Image& image, const std::filesystem::path& path, std::string& error) {
     if (!HasPicture(image, error)) return false;
@@ -52,13 +35,13 @@ bool WritePng(const Image& image, const std::filesystem::path& path, std::string
     packed.resize(packedSize);
 
     std::vector<unsigned char> header;
-    PutBigEndian(header, static_cast<std::uint32_t>(image.width));
-    PutBigEndian(header, static_cast<std::uint32_t>(image.height));
+    AppendPngU32(header, static_cast<std::uint32_t>(image.width));
+    AppendPngU32(header, static_cast<std::uint32_t>(image.height));
     header.insert(header.end(), {8, 2, 0, 0, 0});  // 8-bit RGB, deflate, no filter, no interlace
-    std::vector<unsigned char> out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    PutChunk(out, "IHDR", header);
-    PutChunk(out, "IDAT", packed);
-    PutChunk(out, "IEND", {});
+    std::vector<unsigned char> out(kPngSignature.begin(), kPngSignature.end());
+    AppendPngChunk(out, "IHDR", header);
+    AppendPngChunk(out, "IDAT", packed);
+    AppendPngChunk(out, "IEND", {});
 
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(_wfopen(path.c_str(), L"wb"),
                                                          &std::fclose);

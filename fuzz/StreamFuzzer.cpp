@@ -32,8 +32,8 @@ class RecordingOverlay : public WindowAsChild {
 public:
     explicit RecordingOverlay(HWND parent)
         : WindowAsChild(
-              100, true, parent, [](int&) { return false; }, [](int&, int&) { return false; }, -1,
-              true, true, 10.0, 10.0, false, false) {}
+              parent, [](int&) { return false; }, [](int&, int&) { return false; },
+              OverlayLook{100, true, -1, true, true, 10.0, 10.0, false, false}) {}
 
     struct Posted {
         std::vector<WPARAM> shows;  // MSG_SHOW_LOGO values in order

@@ -1,6 +1,8 @@
 #include "DurableFile.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstdio>
 #include <limits>
 
 #ifdef _WIN32
@@ -207,3 +209,11 @@ bool ReadPlainFile(const boost::filesystem::path& path, std::vector<uint8_t>& by
 }
 
 #endif
+
+std::string TemporaryTag() {
+    static std::atomic<uint32_t> named{0};
+    char text[32];
+    std::snprintf(text, sizeof text, ".%X-%X", static_cast<unsigned>(CurrentProcessId()),
+                  static_cast<unsigned>(named.fetch_add(1) + 1));
+    return text;
+}

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // The store's own file primitives. Every one takes the path in its native form (wide on
@@ -39,3 +40,8 @@ bool ReadPlainFile(const boost::filesystem::path& path, std::vector<uint8_t>& by
 
 // This process's id, which no other running process shares: it makes temporary names unique.
 uint32_t CurrentProcessId();
+
+// ".PPPP-SSSS": this process's id and the count of temporaries it has named so far, in upper-case
+// hexadecimal. Temporary names of the logo store and the settings writer end in it, so that no two
+// writes of one process or of several ever share a temporary.
+std::string TemporaryTag();

@@ -1,5 +1,3 @@
-#include <atomic>
-#include <cstdio>
 #include <string_view>
 
 #include "DurableFile.h"
@@ -53,11 +51,7 @@ bool LogoStore::IsLogoFileName(const std::string& name) {
 }
 
 std::string LogoStore::MakeTemporaryName(const std::string& fileName) {
-    static std::atomic<uint32_t> saves{0};
-    char text[32];
-    std::snprintf(text, sizeof text, ".%X-%X", static_cast<unsigned>(CurrentProcessId()),
-                  static_cast<unsigned>(saves.fetch_add(1) + 1));
-    return fileName + text + kTemporarySuffix;
+    return fileName + TemporaryTag() + kTemporarySuffix;
 }
 
 bool LogoStore::IsTemporaryFileName(const std::string& name) {

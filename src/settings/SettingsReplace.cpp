@@ -1,6 +1,5 @@
 #include "SettingsReplace.h"
 
-#include <atomic>
 #include <boost/filesystem/operations.hpp>
 #include <chrono>
 #include <cstdio>
@@ -32,12 +31,8 @@ namespace {
 constexpr std::chrono::seconds kLockPatience{10};
 
 fs::path TemporaryBeside(const fs::path& file) {
-    static std::atomic<uint32_t> writes{0};
-    char text[32];
-    std::snprintf(text, sizeof text, ".%X-%X.tmp", static_cast<unsigned>(CurrentProcessId()),
-                  static_cast<unsigned>(writes.fetch_add(1) + 1));
     fs::path temporary = file;
-    temporary += text;
+    temporary += TemporaryTag() + ".tmp";
     return temporary;
 }
 

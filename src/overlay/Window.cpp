@@ -72,11 +72,18 @@ LRESULT Window::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
 }
 
 void Window::Poll() {
-    // Nothing presents while the picture stays, so the poll is what notices a device lost
-    // meanwhile; it is reset here, at the poll's pace, once the system allows it.
+    // A device lost meanwhile is reset here, at the poll's pace, once the system allows it.
     if (device->TestCooperativeLevel() != D3D_OK) deviceLost = true;
     const bool recovered = deviceLost && ResetDevice();
-    if (Update() || recovered) Render();
+    if (Update() || recovered) {
+        Render();
+        return;
+    }
+    // Wine can lose a picture presented while it is still mapping a child window just shown or
+    // resized, and sends no WM_PAINT for it. The picture is drawn again at the 1st, 2nd, 4th ...
+    // 32nd poll after each draw (within about a second), then left alone.
+    ++pollsSinceDraw;
+    if (pollsSinceDraw <= 32 && (pollsSinceDraw & (pollsSinceDraw - 1)) == 0) Redraw();
 }
 
 double Window::GetScale() {

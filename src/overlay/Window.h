@@ -17,7 +17,7 @@
 // owns the window and handles its messages: Direct3D 9 wants its device created, reset, tested
 // and finally released there, and the viewer may be asked only there. The logo is drawn when the
 // picture changes (a new logo, a resize, a move, a device reset, the window shown or painted),
-// never in a loop.
+// and a few times over the second after, never in a loop.
 class Window {
 public:
     Window(int32_t logoScale, int32_t displaySeconds);
@@ -62,8 +62,10 @@ protected:
     void CreateDevice();
     bool ResetDevice();
     void ReloadTexture();
-    // Draws and presents the logo when the window is visible.
+    // Draws and presents the logo when the window is visible: Render for a change, Redraw for
+    // the polls' few repeats after it.
     void Render();
+    void Redraw();
     void DrawLogo();
 
     HINSTANCE instance;
@@ -84,6 +86,7 @@ protected:
     bool held = false;
     // A present found the device lost and no reset has succeeded since.
     bool deviceLost = false;
+    uint32_t pollsSinceDraw = 0;
 };
 
 inline constexpr wchar_t kWindowClassName[] = L"LogoMarkClass";

@@ -134,6 +134,11 @@ void Window::ReloadTexture() {
 }
 
 void Window::Render() {
+    pollsSinceDraw = 0;
+    Redraw();
+}
+
+void Window::Redraw() {
     if (!IsWindowVisible(hwnd)) return;
     if (deviceLost && !ResetDevice()) return;
     // A present that finds the device lost is followed by a reset at once when the system allows

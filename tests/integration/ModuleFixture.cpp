@@ -22,6 +22,35 @@ std::filesystem::path ExecutableDirectory() {
 #endif
 }
 
+// Some tests make the module create folders deeper than MAX_PATH, which std::filesystem of
+// MinGW cannot reach; the Win32 calls can, given the "\\?\" form.
+void RemoveWork(const std::filesystem::path& path) {
+#ifdef _WIN32
+    const std::wstring at = LR"(\\?\)" + std::filesystem::absolute(path).wstring();
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((at + L"\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const DWORD kind = found.dwFileAttributes;
+            if (kind & FILE_ATTRIBUTE_REPARSE_POINT)  // a link: removed, its target left alone
+                (kind & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW((at + L"\\" + name).c_str())
+                                                  : DeleteFileW((at + L"\\" + name).c_str());
+            else if (kind & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveWork(path / name);
+            else
+                DeleteFileW((at + L"\\" + name).c_str());
+        } while (FindNextFileW(find, &found));
+        FindClose(find);
+    }
+    RemoveDirectoryW(at.c_str());
+#else
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+#endif
+}
+
 }  // namespace
 
 void ModuleTest::SetUp() {
@@ -31,7 +60,7 @@ void ModuleTest::SetUp() {
         if (c == '/') c = '-';
     }
     work = std::filesystem::temp_directory_path() / ("insigno-it-" + name);
-    std::filesystem::remove_all(work);
+    RemoveWork(work);
     std::filesystem::create_directories(RunDir());
 }
 
@@ -49,8 +78,7 @@ void ModuleTest::TearDown() {
         std::cerr << "what the viewer stand-in saw:\n";
         for (const auto& line : report.Lines()) std::cerr << "  " << line << "\n";
     }
-    std::error_code ignored;
-    std::filesystem::remove_all(work, ignored);
+    RemoveWork(work);
 }
 
 HostOptions ModuleTest::Options() const {

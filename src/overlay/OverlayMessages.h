@@ -14,5 +14,5 @@ inline constexpr UINT MSG_SHOW_LOGO = 0x8002;
 inline constexpr UINT_PTR DISPLAY_TIMER = 0;
 inline constexpr UINT_PTR POLL_TIMER = 1;
 // About 30 polls a second: a zoom or a resize of the viewer's window is followed within a frame
-// or two, and a static logo costs a few host messages per poll and no drawing.
+// or two; a static logo costs a few host messages per poll and, after its first second, no drawing.
 inline constexpr UINT POLL_PERIOD_MS = 33;

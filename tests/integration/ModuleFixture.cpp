@@ -33,14 +33,15 @@ void RemoveWork(const std::filesystem::path& path) {
         do {
             const std::wstring name = found.cFileName;
             if (name == L"." || name == L"..") continue;
+            const std::wstring child = at + L"\\" + name;
             const DWORD kind = found.dwFileAttributes;
-            if (kind & FILE_ATTRIBUTE_REPARSE_POINT)  // a link: removed, its target left alone
-                (kind & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW((at + L"\\" + name).c_str())
-                                                  : DeleteFileW((at + L"\\" + name).c_str());
-            else if (kind & FILE_ATTRIBUTE_DIRECTORY)
+            // A link is removed, its target left alone.
+            if ((kind & FILE_ATTRIBUTE_DIRECTORY) && !(kind & FILE_ATTRIBUTE_REPARSE_POINT))
                 RemoveWork(path / name);
+            else if (kind & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveDirectoryW(child.c_str());
             else
-                DeleteFileW((at + L"\\" + name).c_str());
+                DeleteFileW(child.c_str());
         } while (FindNextFileW(find, &found));
         FindClose(find);
     }
